@@ -1,0 +1,78 @@
+#include "platform/qt/raster_surface.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+namespace quorvane::qt {
+
+RasterSurface::RasterSurface()
+    : m_image(1, 1, QImage::Format_RGB32)
+{
+    m_image.fill(m_backColor);
+}
+
+std::optional<QPoint> RasterSurface::plot(float x, float y, QRgb colour)
+{
+    // Work in double so the product cannot overflow, and compare before converting, so no
+    // value outside int's range is ever converted.
+    const double px = std::floor(static_cast<double>(x) * m_xFactor);
+    const double py = std::floor(static_cast<double>(y) * m_yFactor);
+    if (!(px >= 0 && px < m_image.width() && py >= 0 && py < m_image.height()))
+        return std::nullopt;
+    const QPoint p(static_cast<int>(px), static_cast<int>(py));
+    reinterpret_cast<QRgb*>(m_image.scanLine(p.y()))[p.x()] = colour;
+    return p;
+}
+
+void RasterSurface::clear() { m_image.fill(m_backColor); }
+
+void RasterSurface::setBackColor(QRgb colour)
+{
+    m_backColor = colour;
+    clear();
+}
+
+bool RasterSurface::resize(QSize pixels)
+{
+    if (pixels.width() < 1 || pixels.height() < 1 || pixels.width() > kMaxPixels
+        || pixels.height() > kMaxPixels)
+        return false;
+    if (pixels == m_image.size())
+        return true;
+    QImage grown(pixels, QImage::Format_RGB32);
+    grown.fill(m_backColor);
+    {
+        QPainter painter(&grown);
+        painter.drawImage(0, 0, m_image);
+    }
+    m_image = std::move(grown);
+    updateFactors();
+    return true;
+}
+
+bool RasterSurface::setScaleWidth(float units)
+{
+    if (!(std::isfinite(units) && units > 0))
+        return false;
+    m_scaleWidth = units;
+    updateFactors();
+    return true;
+}
+
+bool RasterSurface::setScaleHeight(float units)
+{
+    if (!(std::isfinite(units) && units > 0))
+        return false;
+    m_scaleHeight = units;
+    updateFactors();
+    return true;
+}
+
+void RasterSurface::updateFactors()
+{
+    m_xFactor = m_image.width() / static_cast<double>(m_scaleWidth);
+    m_yFactor = m_image.height() / static_cast<double>(m_scaleHeight);
+}
+
+} // namespace quorvane::qt

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+#include <QSize>
+
+#include <optional>
+
+namespace quorvane::qt {
+
+// A persistent image with a user scale: a point at (x, y) in scale units lands on the pixel
+// (x * pixelWidth / scaleWidth, y * pixelHeight / scaleHeight), rounded down. Both of frm1's
+// surfaces are one of these.
+class RasterSurface {
+public:
+    RasterSurface();
+
+    const QImage& image() const { return m_image; }
+    QSize size() const { return m_image.size(); }
+    float scaleWidth() const { return m_scaleWidth; }
+    float scaleHeight() const { return m_scaleHeight; }
+    QRgb backColor() const { return m_backColor; }
+
+    // Sets the pixel for (x, y) and returns it, or nothing when the point falls outside.
+    std::optional<QPoint> plot(float x, float y, QRgb colour);
+    // Erases everything to the background colour.
+    void clear();
+    // Sets the background colour and erases everything to it.
+    void setBackColor(QRgb colour);
+    // Changes the size in pixels; what was drawn stays at its pixels, new area takes the
+    // background. Sizes outside 1 .. kMaxPixels are refused.
+    bool resize(QSize pixels);
+    // Sets the user scale. Values that are not finite and positive are refused.
+    bool setScaleWidth(float units);
+    bool setScaleHeight(float units);
+
+    // The largest side a surface takes, in pixels.
+    static constexpr int kMaxPixels = 16384;
+
+private:
+    void updateFactors();
+
+    QImage m_image;
+    QRgb m_backColor = qRgb(0, 0, 0);
+    float m_scaleWidth = 1;
+    float m_scaleHeight = 1;
+    double m_xFactor = 1; // pixels per scale unit
+    double m_yFactor = 1;
+};
+
+} // namespace quorvane::qt

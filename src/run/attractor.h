@@ -1,0 +1,57 @@
+#pragma once
+
+#include "run/prompt.h"
+#include "run/window_vars.h"
+
+#include <concepts>
+#include <span>
+#include <string_view>
+
+namespace quorvane {
+
+// A point in the window's coordinates, computed in double precision.
+struct Point {
+    double x = 0;
+    double y = 0;
+};
+
+// What an attractor's menu command shows: the input-box title, the prompts in order, and the
+// caption it gives the window before drawing.
+struct CommandTexts {
+    std::string_view title;
+    std::span<const Prompt> prompts;
+    std::string_view caption;
+};
+
+// The hooks of one step of a run, each empty unless the attractor does something there. An
+// attractor derives from this and hides the ones it needs with its own static functions:
+//   start(vars)          its start state, set once when the run begins;
+//   beforePlots(vars)    computation before orbit 1 is plotted;
+//   betweenOrbits(vars)  computation between orbit 1's plots and orbit 2's;
+//   afterStopTest(vars)  the rest of the step, once the run has not been stopped.
+// It also supplies
+//   map(orbit, shift, scaleWidth, scaleHeight) -> Point
+// the screen position of the orbit's plotted point; shift is 0 for orbit 1 and 10 for orbit 2,
+// added where the attractor's mapping adds it.
+struct AttractorSteps {
+    static void start(WindowVars&) { }
+    static void beforePlots(WindowVars&) { }
+    static void betweenOrbits(WindowVars&) { }
+    static void afterStopTest(WindowVars&) { }
+};
+
+template <class A>
+concept Attractor = requires(WindowVars& vars, const Orbit& orbit)
+{
+    A::start(vars);
+    A::beforePlots(vars);
+    A::betweenOrbits(vars);
+    A::afterStopTest(vars);
+    {
+        A::map(orbit, 0.0, 0.0, 0.0)
+        } -> std::same_as<Point>;
+};
+
+inline constexpr double kOrbit2Shift = 10.0;
+
+} // namespace quorvane

@@ -1,0 +1,171 @@
+#include "support/form_fixture.h"
+
+#include "run/palette.h"
+
+#include <array>
+
+namespace quorvane::test {
+namespace {
+
+using Kind = Call::Kind;
+
+class Frm1Window : public FormFixture { };
+
+TEST_F(Frm1Window, LoadSetsThePaceAndTheStartCaption)
+{
+    FakePlatform fresh;
+    Frm1 form(fresh);
+    form.Form_Load();
+    EXPECT_EQ(form.vars.DelayCount, 50000.0f);
+    EXPECT_EQ(form.vars.ColorIndex, 0);
+    EXPECT_EQ(form.vars.StopFlag, 0);
+    ASSERT_EQ(fresh.callsOf(Kind::Caption).size(), 1u);
+    EXPECT_EQ(fresh.callsOf(Kind::Caption)[0].text, " Zemlar :   The  Quorvane  Effect.");
+}
+
+TEST_F(Frm1Window, MenuBarHasItsEntriesInOrderWithTheirAccessKeys)
+{
+    using K = MenuItem::Kind;
+    const std::array<std::tuple<const char*, const char*, K>, 13> expected = {{
+        {"mnuExit", "E&xit", K::Command},
+        {"mnuFormula1", "&Equations", K::Submenu},
+        {"mnuE1", "&Eqn 1", K::SubmenuItem},
+        {"mnuE8", "&Eqn 8", K::SubmenuItem},
+        {"mnuHop1", "&Hopalong", K::SubmenuItem},
+        {"mnuLOR1", "&Lorenz", K::SubmenuItem},
+        {"mnuPIK2", "&Pickover", K::SubmenuItem},
+        {"mnuROS", "&Rossler", K::SubmenuItem},
+        {"mnu3P4", "&Starburst", K::SubmenuItem},
+        {"mnuThreeply", "&Threeply", K::SubmenuItem},
+        {"mnuReset", "&RESET", K::Command},
+        {"mnuSave", "&Save!", K::Command},
+        {"mnuAbout", "&About", K::Command},
+    }};
+    const auto items = frm1.menuItems();
+    ASSERT_EQ(items.size(), expected.size());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(items[i].name, std::get<0>(expected[i]));
+        EXPECT_EQ(items[i].caption, std::get<1>(expected[i]));
+        EXPECT_EQ(items[i].kind, std::get<2>(expected[i]));
+    }
+}
+
+TEST_F(Frm1Window, KeysActOnTheirOwnHandlersWhateverTheShiftState)
+{
+    frm1.Form_KeyDown(KeyCode::Tab, 1); // Shift+Tab acts as Tab
+    EXPECT_EQ(frm1.vars.DelayCount, 55000.0f);
+    frm1.Form_KeyDown(KeyCode::Tab, 2);
+    EXPECT_EQ(frm1.vars.DelayCount, 60000.0f);
+
+    frm1.vars.set1.a = 1;
+    frm1.Form_KeyDown(KeyCode::Escape, 2);
+    EXPECT_EQ(frm1.vars.set1.a, 0.0);
+    EXPECT_EQ(frm1.vars.StopFlag, 1);
+
+    // Characters: only lower-case c does anything. Escape and Space also produce characters,
+    // which the character handler ignores.
+    platform.calls.clear();
+    for (const int ch : std::array<int, 6>{'C', 3, 27, 32, 9, 'x'})
+        frm1.Form_KeyPress(static_cast<std::int16_t>(ch));
+    // Other keys do nothing either.
+    for (const int key : std::array<int, 4>{'C', 13, 65, 0})
+        frm1.Form_KeyDown(static_cast<std::int16_t>(key), 0);
+    EXPECT_TRUE(platform.calls.empty());
+    EXPECT_EQ(frm1.vars.DelayCount, 60000.0f);
+    EXPECT_EQ(frm1.vars.ColorIndex, 0);
+}
+
+TEST_F(Frm1Window, SeventeenPressesOfCCycleThroughThePaletteAndBackToBlack)
+{
+    for (int press = 0; press < 17; ++press)
+        frm1.Form_KeyPress('c');
+    const auto colours = platform.callsOf(Kind::BackColor);
+    ASSERT_EQ(colours.size(), 34u);
+    for (int press = 0; press < 17; ++press) {
+        const Rgb expected = kPalette[static_cast<std::size_t>(press % 16)];
+        EXPECT_EQ(colours[2 * press].surface, Surface::Window);
+        EXPECT_EQ(colours[2 * press].colour, expected) << press;
+        EXPECT_EQ(colours[2 * press + 1].surface, Surface::Picture);
+        EXPECT_EQ(colours[2 * press + 1].colour, expected) << press;
+    }
+    EXPECT_EQ(frm1.vars.ColorIndex, 1);
+}
+
+TEST_F(Frm1Window, ResizeRefreshesThenFitsPictureToTheOuterSizeAndScale)
+{
+    platform.setWindow(12000, 8000, 12240, 9000);
+    frm1.Form_Resize();
+    ASSERT_EQ(platform.calls.size(), 6u);
+    EXPECT_EQ(platform.calls[0].kind, Kind::Refresh);
+    EXPECT_EQ(platform.calls[0].surface, Surface::Window);
+    EXPECT_EQ(platform.calls[1].kind, Kind::Refresh);
+    EXPECT_EQ(platform.calls[1].surface, Surface::Picture);
+    EXPECT_EQ(platform.calls[2].kind, Kind::PictureHeight);
+    EXPECT_EQ(platform.calls[2].x, 9000.0f);
+    EXPECT_EQ(platform.calls[3].kind, Kind::PictureWidth);
+    EXPECT_EQ(platform.calls[3].x, 12240.0f);
+    EXPECT_EQ(platform.calls[4].kind, Kind::PictureScaleHeight);
+    EXPECT_EQ(platform.calls[4].x, 8000.0f);
+    EXPECT_EQ(platform.calls[5].kind, Kind::PictureScaleWidth);
+    EXPECT_EQ(platform.calls[5].x, 12000.0f);
+}
+
+TEST_F(Frm1Window, ResizeDuringARunMovesTheCentreOfLaterPoints)
+{
+    atPump(2, [this] {
+        platform.setWindow(3000, 1200, 3120, 2000);
+        frm1.Form_Resize();
+    });
+    atPump(3, [this] { pressEscape(); });
+    platform.answers = std::deque<std::optional<std::string>>(6, std::nullopt);
+    choose("mnuLOR1");
+    const auto plots = platform.plotsOn(Surface::Window);
+    ASSERT_EQ(plots.size(), 6u);
+    // With every parameter zero, x stays at its start value: the X of orbit 1 moves only
+    // because the centre moved.
+    EXPECT_EQ(plots[2].x, plots[0].x);
+    EXPECT_EQ(plots[4].x, static_cast<float>(300 * 3.141593 + 3000.0 / 2));
+}
+
+TEST_F(Frm1Window, ExitEndsTheProgramAtOnceEvenInTheMiddleOfARun)
+{
+    atPump(4, [this] { choose("mnuExit"); });
+    choose("mnuLOR1");
+    EXPECT_TRUE(platform.ended());
+    EXPECT_EQ(platform.callsOf(Kind::EndProgram).size(), 1u);
+    EXPECT_EQ(platform.calls.back().kind, Kind::EndProgram);
+    EXPECT_EQ(platform.pumps(), 4);
+
+    // Nothing acts after the end.
+    platform.calls.clear();
+    frm1.Form_KeyDown(KeyCode::Escape, 0);
+    frm1.Form_KeyPress('c');
+    frm1.Form_Resize();
+    choose("mnuLOR1");
+    frm1.Form_Deactivate();
+    EXPECT_TRUE(platform.calls.empty());
+}
+
+TEST_F(Frm1Window, CloseAndDeactivationEndTheProgram)
+{
+    frm1.Form_Deactivate();
+    EXPECT_TRUE(platform.ended());
+
+    FakePlatform other;
+    Frm1 second(other);
+    second.Form_Unload();
+    EXPECT_TRUE(other.ended());
+}
+
+TEST_F(Frm1Window, CommandsNotYetBuiltDoNothing)
+{
+    for (const char* name : {"mnuE1", "mnuE8", "mnuHop1", "mnuPIK2", "mnuROS", "mnu3P4",
+             "mnuThreeply", "mnuSave", "mnuAbout", "mnuFormula1"})
+        choose(name);
+    EXPECT_TRUE(platform.calls.empty());
+    frm1.Form_KeyDown(KeyCode::Space, 0);
+    EXPECT_TRUE(platform.calls.empty());
+}
+
+} // namespace
+} // namespace quorvane::test

@@ -1,0 +1,14 @@
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+// The Qt tests run real widgets; they need an application object, and the offscreen platform
+// unless one is set already.
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM",
+        qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,60 @@
+#include "platform/qt/raster_surface.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+
+namespace quorvane::qt {
+namespace {
+
+class Raster : public ::testing::Test {
+protected:
+    Raster()
+    {
+        surface.resize(QSize(100, 50));
+        surface.setScaleWidth(1500); // 15 units a pixel, as twips at 96 dpi
+        surface.setScaleHeight(750);
+    }
+    RasterSurface surface;
+    static constexpr QRgb kGreen = 0xFF00FF00;
+};
+
+TEST_F(Raster, MapsScaleUnitsToPixelsRoundingDown)
+{
+    EXPECT_EQ(surface.plot(0, 0, kGreen), QPoint(0, 0));
+    EXPECT_EQ(surface.plot(29.9f, 15, kGreen), QPoint(1, 1));
+    EXPECT_EQ(surface.plot(1499.9f, 749.9f, kGreen), QPoint(99, 49));
+    EXPECT_EQ(surface.image().pixel(1, 1), kGreen);
+}
+
+TEST_F(Raster, PointsOutsideLeaveNoMark)
+{
+    for (const auto& [x, y] : {std::pair {-0.1f, 0.0f}, {1500.0f, 0.0f}, {0.0f, 750.0f},
+             {FLT_MAX, FLT_MAX}, {-FLT_MAX, 3.0f}})
+        EXPECT_FALSE(surface.plot(x, y, kGreen)) << x << ", " << y;
+}
+
+TEST_F(Raster, RefusesSizesAndScalesItCannotTake)
+{
+    EXPECT_FALSE(surface.resize(QSize(0, 10)));
+    EXPECT_FALSE(surface.resize(QSize(10, RasterSurface::kMaxPixels + 1)));
+    EXPECT_FALSE(surface.setScaleWidth(0));
+    EXPECT_FALSE(surface.setScaleHeight(-5));
+    EXPECT_FALSE(surface.setScaleWidth(std::numeric_limits<float>::infinity()));
+    EXPECT_EQ(surface.size(), QSize(100, 50));
+    EXPECT_EQ(surface.scaleWidth(), 1500.0f);
+}
+
+TEST_F(Raster, ResizingKeepsWhatWasDrawnAndBackgroundColourErases)
+{
+    surface.setBackColor(0xFF000080);
+    surface.plot(150, 150, kGreen); // pixel (10, 10)
+    surface.resize(QSize(200, 120));
+    EXPECT_EQ(surface.image().pixel(10, 10), kGreen);
+    EXPECT_EQ(surface.image().pixel(150, 100), 0xFF000080);
+    surface.setBackColor(0xFFFFFFFF);
+    EXPECT_EQ(surface.image().pixel(10, 10), 0xFFFFFFFF);
+}
+
+} // namespace
+} // namespace quorvane::qt

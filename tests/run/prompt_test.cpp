@@ -1,0 +1,55 @@
+#include "run/prompt.h"
+
+#include "support/form_fixture.h"
+
+#include <array>
+
+namespace quorvane::test {
+namespace {
+
+class Prompts : public FormFixture {
+protected:
+    static constexpr std::array<Prompt, 2> kTwo = {{
+        {"first", 1.5, Param::b},
+        {"second", -2, Param::ee},
+    }};
+};
+
+TEST_F(Prompts, EachShowsItsTextTitleAndDefault)
+{
+    askParameters(frm1, "Title", kTwo);
+    const auto boxes = platform.callsOf(Call::Kind::InputBox);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text, "first");
+    EXPECT_EQ(boxes[0].title, "Title");
+    EXPECT_EQ(boxes[0].extra, "1.5");
+    EXPECT_EQ(boxes[1].extra, "-2");
+    EXPECT_EQ(frm1.vars.set1.b, 1.5);
+    EXPECT_EQ(frm1.vars.set2.e, -2.0);
+}
+
+TEST_F(Prompts, AnswersThatAreNotNumbersLeaveTheParameterAsItWas)
+{
+    for (const std::optional<std::string>& answer : {std::optional<std::string>(),
+             std::optional<std::string>(""), std::optional<std::string>("abc"),
+             std::optional<std::string>("1e400"), std::optional<std::string>("12abc")}) {
+        frm1.vars.set1.b = 7;
+        platform.answers = {answer, std::optional<std::string>("3")};
+        askParameters(frm1, "T", kTwo);
+        EXPECT_EQ(frm1.vars.set1.b, 7.0) << answer.value_or("<cancel>");
+        // The next prompt follows in every case.
+        EXPECT_EQ(frm1.vars.set2.e, 3.0);
+    }
+}
+
+TEST_F(Prompts, StopAskingOnceTheWindowIsUnloaded)
+{
+    platform.answers = {std::optional<std::string>("4")};
+    frm1.Form_Unload();
+    askParameters(frm1, "T", kTwo);
+    EXPECT_TRUE(platform.callsOf(Call::Kind::InputBox).empty());
+    EXPECT_EQ(frm1.vars.set1.b, 0.0);
+}
+
+} // namespace
+} // namespace quorvane::test

@@ -1,0 +1,198 @@
+#include "run/run_loop.h"
+
+#include "support/form_fixture.h"
+
+#include <array>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace quorvane::test {
+namespace {
+
+// An attractor that only records where the skeleton calls it. Orbit 1 moves one unit right per
+// advance; its plotted point is (x + shift, y + shift).
+struct Probe : AttractorSteps {
+    static inline std::vector<std::string> log;
+
+    static void start(WindowVars& v)
+    {
+        log.push_back("start");
+        v.orbit1.y = 5;
+    }
+    static void beforePlots(WindowVars&) { log.push_back("before"); }
+    static void betweenOrbits(WindowVars&) { log.push_back("between"); }
+    static void afterStopTest(WindowVars& v)
+    {
+        log.push_back("after");
+        v.orbit1.x += 1;
+    }
+    static Point map(const Orbit& o, double shift, double, double)
+    {
+        return {o.x + shift, o.y + shift};
+    }
+};
+
+class RunLoop : public FormFixture {
+protected:
+    RunLoop() { Probe::log.clear(); }
+
+    // Records each pump into the probe's log, so its place among the hooks shows.
+    void logPumps()
+    {
+        atPump(0, [] {});
+        auto previous = std::move(platform.onPump);
+        platform.onPump = [previous](long n) {
+            Probe::log.push_back("pump");
+            if (previous)
+                previous(n);
+        };
+    }
+};
+
+TEST_F(RunLoop, StepOrderPlotsWindowThenPictureOrbitOneThenTwo)
+{
+    logPumps();
+    atPump(2, [this] { frm1.vars.StopFlag = 1; });
+    runOrbits<Probe>(frm1);
+
+    const std::vector<std::string> expected
+        = {"start", "before", "between", "pump", "after", "before", "between", "pump"};
+    EXPECT_EQ(Probe::log, expected);
+
+    const auto plots = platform.callsOf(Call::Kind::Plot);
+    ASSERT_EQ(plots.size(), 8u);
+    const Rgb green = 0x00FF00, red = 0xFF0000;
+    const Surface w = Surface::Window, p = Surface::Picture;
+    const std::array<std::tuple<Surface, float, float, Rgb>, 8> want = {{
+        {w, 0, 5, green},
+        {p, 0, 5, green},
+        {w, 10, 10, red},
+        {p, 10, 10, red},
+        {w, 1, 5, green},
+        {p, 1, 5, green},
+        {w, 10, 10, red},
+        {p, 10, 10, red},
+    }};
+    for (std::size_t i = 0; i < plots.size(); ++i) {
+        EXPECT_EQ(plots[i].surface, std::get<0>(want[i])) << i;
+        EXPECT_EQ(plots[i].x, std::get<1>(want[i])) << i;
+        EXPECT_EQ(plots[i].y, std::get<2>(want[i])) << i;
+        EXPECT_EQ(plots[i].colour, std::get<3>(want[i])) << i;
+    }
+}
+
+TEST_F(RunLoop, EndOfRunClearsBothSurfacesAndZeroesStateButKeepsParameters)
+{
+    frm1.vars.set1.a = 3;
+    frm1.vars.set2.e = 4;
+    frm1.vars.orbit2.z = 9;
+    atPump(1, [this] { frm1.vars.StopFlag = 1; });
+    runOrbits<Probe>(frm1);
+
+    const Call& clearWindow = platform.calls[platform.calls.size() - 2];
+    const Call& clearPicture = platform.calls.back();
+    EXPECT_EQ(clearWindow.kind, Call::Kind::Clear);
+    EXPECT_EQ(clearWindow.surface, Surface::Window);
+    EXPECT_EQ(clearPicture.kind, Call::Kind::Clear);
+    EXPECT_EQ(clearPicture.surface, Surface::Picture);
+    EXPECT_EQ(frm1.vars.StopFlag, 0);
+    EXPECT_EQ(frm1.vars.orbit1.y, 0.0);
+    EXPECT_EQ(frm1.vars.orbit2.z, 0.0);
+    EXPECT_EQ(frm1.vars.set1.a, 3.0);
+    EXPECT_EQ(frm1.vars.set2.e, 4.0);
+}
+
+TEST_F(RunLoop, PlotsThatAreFaultsOrDoNotFitSinglePrecisionAreNotMade)
+{
+    const double bad[]
+        = {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+            std::numeric_limits<double>::quiet_NaN(), 1e39, -3.5e38};
+    for (const double value : bad) {
+        platform.calls.clear();
+        frm1.vars.orbit1.x = value; // orbit 1 faults; orbit 2 sits at zero
+        atPump(platform.pumps() + 1, [this] { frm1.vars.StopFlag = 1; });
+        runOrbits<Probe>(frm1);
+        const auto plots = platform.callsOf(Call::Kind::Plot);
+        ASSERT_EQ(plots.size(), 2u) << value;
+        EXPECT_EQ(plots[0].colour, 0xFF0000u);
+    }
+}
+
+TEST_F(RunLoop, UnloadInThePumpAbandonsTheRunWithoutItsEndActions)
+{
+    atPump(3, [this] { frm1.Form_Unload(); });
+    runOrbits<Probe>(frm1);
+    EXPECT_TRUE(platform.ended());
+    EXPECT_EQ(platform.calls.back().kind, Call::Kind::EndProgram);
+    EXPECT_TRUE(platform.callsOf(Call::Kind::Clear).empty());
+    EXPECT_EQ(Probe::log.back(), "between"); // the step was not finished
+}
+
+TEST_F(RunLoop, ResetWhileIdleLeavesStopFlagSetUntilTheNextRunClearsIt)
+{
+    frm1.vars.set1.c = 2;
+    frm1.vars.set2.a = 5;
+    frm1.vars.orbit1.yNext = 1;
+    pressEscape();
+    EXPECT_EQ(frm1.vars.StopFlag, 1);
+    EXPECT_EQ(frm1.vars.set1.c, 0.0);
+    EXPECT_EQ(frm1.vars.set2.a, 0.0);
+    EXPECT_EQ(frm1.vars.orbit1.yNext, 0.0);
+    ASSERT_EQ(platform.calls.size(), 3u);
+    EXPECT_EQ(platform.calls[0].kind, Call::Kind::Clear);
+    EXPECT_EQ(platform.calls[0].surface, Surface::Window);
+    EXPECT_EQ(platform.calls[1].surface, Surface::Picture);
+    EXPECT_EQ(platform.calls[2].kind, Call::Kind::Caption);
+    EXPECT_EQ(platform.calls[2].text, "");
+
+    // The next run still draws: it sets StopFlag to 0 first.
+    atPump(platform.pumps() + 2, [this] { pressEscape(); });
+    runOrbits<Probe>(frm1);
+    EXPECT_EQ(platform.plotsOn(Surface::Window).size(), 4u);
+}
+
+TEST_F(RunLoop, ResetDuringARunDrawsTheStepsPointsThenClearsEverything)
+{
+    frm1.vars.set1.a = 1;
+    atPump(1, [this] { pressEscape(); });
+    runOrbits<Probe>(frm1);
+    ASSERT_EQ(platform.calls.size(), 4u + 3u + 2u); // plots, RESET, end of run
+    EXPECT_EQ(platform.calls[3].kind, Call::Kind::Plot);
+    EXPECT_EQ(platform.calls[6].text, "");
+    EXPECT_EQ(frm1.vars.set1.a, 0.0);
+    EXPECT_EQ(frm1.vars.StopFlag, 0);
+    EXPECT_EQ(Probe::log.back(), "between");
+}
+
+TEST_F(RunLoop, NestedRunsEachEndWithTheirOwnResetInnermostFirst)
+{
+    // Every level starts another run from inside its pump; each RESET ends only the innermost
+    // one, and the run around it goes on from zero state.
+    constexpr int kDepth = 20;
+    int depth = 0;
+    int started = 0;
+    platform.onPump = [&](long) {
+        if (started < kDepth) {
+            ++started;
+            ++depth;
+            runOrbits<Probe>(frm1);
+            --depth;
+        } else {
+            pressEscape();
+        }
+    };
+    runOrbits<Probe>(frm1);
+    EXPECT_EQ(depth, 0);
+    EXPECT_EQ(started, kDepth);
+    EXPECT_EQ(frm1.vars.StopFlag, 0);
+    // Every run ended through its own end-of-run actions: two clears each, two per RESET.
+    const auto clears = platform.callsOf(Call::Kind::Clear);
+    const auto resets = platform.callsOf(Call::Kind::Caption);
+    EXPECT_EQ(clears.size(), 2u * (kDepth + 1) + 2u * resets.size());
+    EXPECT_EQ(resets.size(), static_cast<std::size_t>(kDepth + 1));
+}
+
+} // namespace
+} // namespace quorvane::test
