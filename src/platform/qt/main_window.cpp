@@ -22,9 +22,6 @@ MainWindow::MainWindow(FormEvents& form)
     , m_drawingArea(new DrawingArea(this))
 {
     setObjectName(QStringLiteral("frm1"));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    setPalette(pal);
     m_drawingArea->setObjectName(QStringLiteral("drawingArea"));
     setCentralWidget(m_drawingArea);
     buildMenus();
@@ -32,8 +29,6 @@ MainWindow::MainWindow(FormEvents& form)
 
 void MainWindow::buildMenus()
 {
-    // The menu bar keeps the desktop's usual colours rather than the window's black.
-    menuBar()->setPalette(QPalette());
     menuBar()->setNativeMenuBar(false);
 
     const std::span<const MenuItem> items = m_form.menuItems();

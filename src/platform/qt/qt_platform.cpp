@@ -164,7 +164,9 @@ std::string QtPlatform::inputBox(
     dialog.setWindowTitle(fromView(title));
     dialog.setLabelText(fromView(prompt).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     dialog.setTextValue(fromView(defaultText));
-    if (dialog.exec() != QDialog::Accepted)
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    takeBackFocus();
+    if (!accepted)
         return {};
     return dialog.textValue().toStdString();
 }
@@ -194,6 +196,7 @@ void QtPlatform::messageBox(const Message& message)
     if (!message.detail.empty())
         box.setInformativeText(fromView(message.detail));
     box.exec();
+    takeBackFocus();
 }
 
 std::optional<std::string> QtPlatform::saveFileName(const SaveDialogRequest& request)
@@ -213,7 +216,9 @@ std::optional<std::string> QtPlatform::saveFileName(const SaveDialogRequest& req
     dialog.setNameFilter(QStringLiteral("%1 (%2 %3)").arg(description, pattern, pattern.toLower()));
     if (!request.fileName.empty())
         dialog.selectFile(fromView(request.fileName));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    takeBackFocus();
+    if (!accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst().toStdString();
 }
@@ -235,6 +240,14 @@ std::optional<std::string> QtPlatform::writePicture(std::string_view fileName)
     if (!file.commit())
         return file.errorString().toStdString();
     return std::nullopt;
+}
+
+void QtPlatform::takeBackFocus()
+{
+    // Window managers hand the focus back to the window a dialog belonged to; without one the
+    // focus would stay nowhere, and the menu bar's access keys would stop working.
+    if (m_window && m_window->isVisible())
+        m_window->activateWindow();
 }
 
 void QtPlatform::processEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }

@@ -55,6 +55,7 @@ private:
     void updateMetrics();
     void watchActivation(FormEvents& form);
     double twipsPerPixel() const;
+    void takeBackFocus();
 
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<KeyRouter> m_keys;
