@@ -1,9 +1,13 @@
 #include "app/frm1.h"
 
+#include "attractors/equation1.h"
+#include "attractors/equation8.h"
 #include "attractors/hopalong.h"
 #include "attractors/lorenz.h"
 #include "attractors/pickover.h"
 #include "attractors/rossler.h"
+#include "attractors/starburst.h"
+#include "attractors/threeply.h"
 
 #include <array>
 
@@ -52,16 +56,14 @@ void Frm1::menuClick(std::size_t index)
         (this->*kMenu[index].handler)();
 }
 
+void Frm1::mnuE1_Click() { quorvane::mnuE1_Click(*this); }
+void Frm1::mnuE8_Click() { quorvane::mnuE8_Click(*this); }
 void Frm1::mnuHop1_Click() { quorvane::mnuHop1_Click(*this); }
 void Frm1::mnuLOR1_Click() { quorvane::mnuLOR1_Click(*this); }
 void Frm1::mnuPIK2_Click() { quorvane::mnuPIK2_Click(*this); }
 void Frm1::mnuROS_Click() { quorvane::mnuROS_Click(*this); }
-
-// These entries are in place and do nothing until their attractors arrive.
-void Frm1::mnuE1_Click() { }
-void Frm1::mnuE8_Click() { }
-void Frm1::mnu3P4_Click() { }
-void Frm1::mnuThreeply_Click() { }
+void Frm1::mnu3P4_Click() { quorvane::mnu3P4_Click(*this); }
+void Frm1::mnuThreeply_Click() { quorvane::mnuThreeply_Click(*this); }
 
 // Saving and the About box arrive with their own commands.
 void Frm1::mnuSave_Click() { }
