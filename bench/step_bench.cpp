@@ -16,21 +16,21 @@ public:
     long stepsLeft = 0;
 
     void plot(Surface, float x, float y, Rgb) override { benchmark::DoNotOptimize(x + y); }
-    void clear(Surface) override {}
-    void setBackColor(Surface, Rgb) override {}
-    void refresh(Surface) override {}
-    void setPictureHeight(float) override {}
-    void setPictureWidth(float) override {}
-    void setPictureScaleHeight(float) override {}
-    void setPictureScaleWidth(float) override {}
-    void setCaption(std::string_view) override {}
+    void clear(Surface) override { }
+    void setBackColor(Surface, Rgb) override { }
+    void refresh(Surface) override { }
+    void setPictureHeight(float) override { }
+    void setPictureWidth(float) override { }
+    void setPictureScaleHeight(float) override { }
+    void setPictureScaleWidth(float) override { }
+    void setCaption(std::string_view) override { }
     std::string inputBox(std::string_view, std::string_view, std::string_view d) override
     {
         return std::string(d);
     }
     std::optional<double> toNumber(std::string_view) const override { return std::nullopt; }
     std::string numberText(double) const override { return {}; }
-    void messageBox(const Message&) override {}
+    void messageBox(const Message&) override { }
     std::optional<std::string> saveFileName(const SaveDialogRequest&) override { return {}; }
     std::optional<std::string> writePicture(std::string_view) override { return {}; }
     void processEvents() override
@@ -38,11 +38,10 @@ public:
         if (--stepsLeft == 0)
             form->vars.StopFlag = 1;
     }
-    void endProgram() override {}
+    void endProgram() override { }
 };
 
-template <Attractor A>
-void coreStep(benchmark::State& state, ParameterSet params)
+template <Attractor A> void coreStep(benchmark::State& state, ParameterSet params)
 {
     NullPlatform platform;
     Form form(platform);
@@ -57,10 +56,7 @@ void coreStep(benchmark::State& state, ParameterSet params)
     state.SetItemsProcessed(state.iterations() * kSteps);
 }
 
-void BM_LorenzCore(benchmark::State& state)
-{
-    coreStep<Lorenz>(state, {10, 28, 2.667, 0, 0});
-}
+void BM_LorenzCore(benchmark::State& state) { coreStep<Lorenz>(state, {10, 28, 2.667, 0, 0}); }
 BENCHMARK(BM_LorenzCore)->Unit(benchmark::kMillisecond);
 
 void BM_Delay(benchmark::State& state)

@@ -18,16 +18,6 @@ constexpr std::array<Prompt, 6> kPrompts = {{
     {"Entre a value for (cc)    {Try  -1.0  to  +1.0}", -0.117, Param::cc},
 }};
 
-// -1, 0 or +1 as a whole number. Only ever called with a finite x: a non-finite x makes the
-// root's argument a fault first.
-int sgn(double x) { return (x > 0) - (x < 0); }
-
-void commit(Orbit& o)
-{
-    o.x = o.xNext;
-    o.y = o.yNext;
-}
-
 } // namespace
 
 const CommandTexts Hopalong::texts = {"Hopalong-1", kPrompts, "Hopalong(1)   "};
@@ -38,18 +28,8 @@ void Hopalong::next(Orbit& o, const ParameterSet& p)
     // was. Past that point, and for y', an overflowing result is stored and stays.
     const double rootArgument = std::fabs(p.b * o.x - p.c);
     if (!isFault(rootArgument))
-        o.xNext = o.y - (static_cast<double>(sgn(o.x)) + std::sqrt(rootArgument));
+        o.xNext = o.y - (sgn(o.x) + std::sqrt(rootArgument));
     o.yNext = p.a - o.x;
-}
-
-void Hopalong::beforePlots(WindowVars& vars) { next(vars.orbit1, vars.set1); }
-
-void Hopalong::betweenOrbits(WindowVars& vars) { next(vars.orbit2, vars.set2); }
-
-void Hopalong::afterStopTest(WindowVars& vars)
-{
-    commit(vars.orbit1);
-    commit(vars.orbit2);
 }
 
 Point Hopalong::map(const Orbit& o, double shift, double scaleWidth, double scaleHeight)

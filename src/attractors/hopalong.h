@@ -1,6 +1,6 @@
 #pragma once
 
-#include "run/attractor.h"
+#include "attractors/next_point_map.h"
 
 namespace quorvane {
 
@@ -10,12 +10,9 @@ class Form;
 // point in 1 and 3, the next point in 2 and 4. There is no start state: a run goes on from
 // whatever the slots hold. Each step computes the next point, plots it, and commits it only
 // after the stop test, so the start point itself is never drawn.
-struct Hopalong : AttractorSteps {
+struct Hopalong : NextPointMap<Hopalong> {
     static const CommandTexts texts;
 
-    static void beforePlots(WindowVars& vars);
-    static void betweenOrbits(WindowVars& vars);
-    static void afterStopTest(WindowVars& vars);
     static Point map(const Orbit& orbit, double shift, double scaleWidth, double scaleHeight);
 
     // The next point from the current one: x' = y - (sgn(x) + sqrt|b x - c|), y' = a - x.

@@ -44,12 +44,6 @@ void Lorenz::advance(Orbit& o, const ParameterSet& p)
     o.z = o.z + (o.x * o.y - p.c * o.z) * kTimeStep;
 }
 
-void Lorenz::afterStopTest(WindowVars& vars)
-{
-    advance(vars.orbit1, vars.set1);
-    advance(vars.orbit2, vars.set2);
-}
-
 Point Lorenz::map(const Orbit& o, double shift, double scaleWidth, double scaleHeight)
 {
     // x across, z upwards; z = 0 lies at five sixths of the height.

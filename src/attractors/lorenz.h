@@ -1,6 +1,6 @@
 #pragma once
 
-#include "run/attractor.h"
+#include "attractors/in_place_flow.h"
 
 namespace quorvane {
 
@@ -9,11 +9,10 @@ class Form;
 // Two Lorenz orbits, integrated by forward Euler steps of 0.0004 and drawn in their x-z plane.
 // Slots: x in 1, y in 3, z in 5. Each step plots the current point; the whole advance comes
 // after the stop test, so a stop never leaves a half-advanced step.
-struct Lorenz : AttractorSteps {
+struct Lorenz : InPlaceFlow<Lorenz> {
     static const CommandTexts texts;
 
     static void start(WindowVars& vars);
-    static void afterStopTest(WindowVars& vars);
     static Point map(const Orbit& orbit, double shift, double scaleWidth, double scaleHeight);
 
     // One Euler step; each equation uses the values just stored by the one before.

@@ -54,12 +54,6 @@ void nextY(Orbit& o, const ParameterSet& p)
     o.yNext = sinX * p.e * sinCx - cosDy;
 }
 
-void commit(Orbit& o)
-{
-    o.x = o.xNext;
-    o.y = o.yNext;
-}
-
 } // namespace
 
 const CommandTexts Pickover::texts = {"Pickover", kPrompts, "Pickover2   "};
@@ -68,16 +62,6 @@ void Pickover::next(Orbit& o, const ParameterSet& p)
 {
     nextX(o, p);
     nextY(o, p);
-}
-
-void Pickover::beforePlots(WindowVars& vars) { next(vars.orbit1, vars.set1); }
-
-void Pickover::betweenOrbits(WindowVars& vars) { next(vars.orbit2, vars.set2); }
-
-void Pickover::afterStopTest(WindowVars& vars)
-{
-    commit(vars.orbit1);
-    commit(vars.orbit2);
 }
 
 Point Pickover::map(const Orbit& o, double shift, double scaleWidth, double scaleHeight)

@@ -33,12 +33,6 @@ void Rossler::advance(Orbit& o, const ParameterSet& p)
     o.z = o.z + (o.x * o.z + p.b - p.c * o.z) * kTimeStep;
 }
 
-void Rossler::afterStopTest(WindowVars& vars)
-{
-    advance(vars.orbit1, vars.set1);
-    advance(vars.orbit2, vars.set2);
-}
-
 Point Rossler::map(const Orbit& o, double shift, double scaleWidth, double scaleHeight)
 {
     // Positive y is drawn below the centre; z is never drawn.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "run/attractor.h"
+#include "attractors/in_place_flow.h"
 
 namespace quorvane {
 
@@ -10,10 +10,9 @@ class Form;
 // per unit across and 300 down. Slots: x in 1, y in 3, z in 5. There is no start state: a run
 // goes on from whatever the slots hold. Each step plots the current point and advances it in
 // place after the stop test.
-struct Rossler : AttractorSteps {
+struct Rossler : InPlaceFlow<Rossler> {
     static const CommandTexts texts;
 
-    static void afterStopTest(WindowVars& vars);
     static Point map(const Orbit& orbit, double shift, double scaleWidth, double scaleHeight);
 
     // One step; each assignment reads the values the ones before it just stored.

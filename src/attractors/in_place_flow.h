@@ -1,0 +1,22 @@
+#pragma once
+
+#include "run/attractor.h"
+
+namespace quorvane {
+
+// The step shape of the flows. Each step plots the current point, and only after the stop test
+// advances orbit 1, then orbit 2, in place: each assignment overwrites its variable before the
+// next one is computed. A stop therefore never leaves a half-advanced step.
+//
+// A derives from InPlaceFlow<A> and supplies
+//   advance(orbit, parameters)   one step of the flow, in place;
+//   map(orbit, shift, W, H)      the screen position of the current point.
+template <class A> struct InPlaceFlow : AttractorSteps {
+    static void afterStopTest(WindowVars& vars)
+    {
+        A::advance(vars.orbit1, vars.set1);
+        A::advance(vars.orbit2, vars.set2);
+    }
+};
+
+} // namespace quorvane
