@@ -60,8 +60,4 @@ void Frm1::mnuROS_Click() { }
 void Frm1::mnu3P4_Click() { }
 void Frm1::mnuThreeply_Click() { }
 
-// Saving and the About box arrive with their own commands.
-void Frm1::mnuSave_Click() { }
-void Frm1::mnuAbout_Click() { }
-
 } // namespace quorvane

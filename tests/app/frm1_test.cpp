@@ -65,10 +65,10 @@ TEST_F(Frm1Window, KeysActOnTheirOwnHandlersWhateverTheShiftState)
     // Characters: only lower-case c does anything. Escape and Space also produce characters,
     // which the character handler ignores.
     platform.calls.clear();
-    for (const int ch : std::array<int, 6>{'C', 3, 27, 32, 9, 'x'})
+    for (const int ch : std::array<int, 6> {'C', 3, 27, 32, 9, 'x'})
         frm1.Form_KeyPress(static_cast<std::int16_t>(ch));
     // Other keys do nothing either.
-    for (const int key : std::array<int, 4>{'C', 13, 65, 0})
+    for (const int key : std::array<int, 4> {'C', 13, 65, 0})
         frm1.Form_KeyDown(static_cast<std::int16_t>(key), 0);
     EXPECT_TRUE(platform.calls.empty());
     EXPECT_EQ(frm1.vars.DelayCount, 60000.0f);
@@ -159,11 +159,9 @@ TEST_F(Frm1Window, CloseAndDeactivationEndTheProgram)
 
 TEST_F(Frm1Window, CommandsNotYetBuiltDoNothing)
 {
-    for (const char* name : {"mnuE1", "mnuE8", "mnuHop1", "mnuPIK2", "mnuROS", "mnu3P4",
-             "mnuThreeply", "mnuSave", "mnuAbout", "mnuFormula1"})
+    for (const char* name :
+        {"mnuE1", "mnuE8", "mnuHop1", "mnuPIK2", "mnuROS", "mnu3P4", "mnuThreeply", "mnuFormula1"})
         choose(name);
-    EXPECT_TRUE(platform.calls.empty());
-    frm1.Form_KeyDown(KeyCode::Space, 0);
     EXPECT_TRUE(platform.calls.empty());
 }
 
