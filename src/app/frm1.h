@@ -3,6 +3,8 @@
 #include "platform/form_events.h"
 #include "run/form.h"
 
+#include <string>
+
 namespace quorvane {
 
 // The program's one window: its start-up, fitting pic1, the keys, the lifecycle and the menu
@@ -43,6 +45,9 @@ public:
 private:
     // 'c': the next palette colour for both backgrounds.
     void cycleBackground();
+
+    // The name the save dialog returned last, offered again by the next Save.
+    std::string m_saveFileName;
 };
 
 } // namespace quorvane

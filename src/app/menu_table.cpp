@@ -65,8 +65,4 @@ void Frm1::mnuROS_Click() { quorvane::mnuROS_Click(*this); }
 void Frm1::mnu3P4_Click() { quorvane::mnu3P4_Click(*this); }
 void Frm1::mnuThreeply_Click() { quorvane::mnuThreeply_Click(*this); }
 
-// Saving and the About box arrive with their own commands.
-void Frm1::mnuSave_Click() { }
-void Frm1::mnuAbout_Click() { }
-
 } // namespace quorvane

@@ -20,15 +20,22 @@ struct Message {
     std::string_view text;
     std::string_view title; // empty: the program's default message-box title
     MessageIcon icon = MessageIcon::None;
-    std::string_view detail; // optional longer explanation, shown on request
+    std::string_view detail; // optional longer explanation, shown under the text
 };
+
+// Option flags of the save-file dialog, combined in SaveDialogRequest::flags.
+namespace SaveFlag {
+inline constexpr std::uint32_t OverwritePrompt = 0x2; // ask before replacing an existing file
+inline constexpr std::uint32_t HideReadOnly = 0x4; // no "open as read-only" check box
+inline constexpr std::uint32_t LongNames = 0x200000; // long file names
+} // namespace SaveFlag
 
 // What a Save asks of the save-file dialog. The dialog remembers nothing itself: the program
 // hands it the last chosen name every time.
 struct SaveDialogRequest {
     std::string_view defaultExtension; // added after a dot to a name typed without one
     std::string_view filter; // "Description|*.EXT"
-    std::uint32_t flags = 0; // the dialog's option flags (overwrite prompt, ...)
+    std::uint32_t flags = 0; // SaveFlag values
     std::string_view fileName; // initial name; empty for none
 };
 

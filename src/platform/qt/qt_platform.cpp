@@ -1,6 +1,7 @@
 #include "platform/qt/qt_platform.h"
 
 #include "platform/form_events.h"
+#include "platform/qt/bitmap_file.h"
 #include "platform/qt/drawing_area.h"
 #include "platform/qt/key_router.h"
 #include "platform/qt/main_window.h"
@@ -9,10 +10,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QIcon>
-#include <QImageWriter>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QScreen>
 #include <QWindow>
 
@@ -194,7 +193,8 @@ void QtPlatform::messageBox(const Message& message)
         QMessageBox::Ok, m_window.get());
     box.setObjectName(QStringLiteral("messageBox"));
     if (!message.detail.empty())
-        box.setInformativeText(fromView(message.detail));
+        box.setInformativeText(
+            fromView(message.detail).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     box.exec();
     takeBackFocus();
 }
@@ -213,6 +213,10 @@ std::optional<std::string> QtPlatform::saveFileName(const SaveDialogRequest& req
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(fromView(request.defaultExtension));
+    // Qt's dialog always takes long names and has no read-only check box, so only the
+    // overwrite prompt is left to choose.
+    dialog.setOption(
+        QFileDialog::DontConfirmOverwrite, (request.flags & SaveFlag::OverwritePrompt) == 0);
     dialog.setNameFilter(QStringLiteral("%1 (%2 %3)").arg(description, pattern, pattern.toLower()));
     if (!request.fileName.empty())
         dialog.selectFile(fromView(request.fileName));
@@ -225,20 +229,8 @@ std::optional<std::string> QtPlatform::saveFileName(const SaveDialogRequest& req
 
 std::optional<std::string> QtPlatform::writePicture(std::string_view fileName)
 {
-    // Written beside the target and renamed over it only when complete, so a failed write
-    // never leaves a truncated file nor destroys the file it was to replace.
-    QSaveFile file(fromView(fileName));
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString().toStdString();
-    QImageWriter writer(&file, "bmp");
-    if (!writer.write(m_picture.image())) {
-        const QString reason
-            = file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
-        file.cancelWriting();
-        return reason.toStdString();
-    }
-    if (!file.commit())
-        return file.errorString().toStdString();
+    if (const std::optional<QString> reason = writeBitmap(m_picture.image(), fromView(fileName)))
+        return reason->toStdString();
     return std::nullopt;
 }
 
