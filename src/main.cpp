@@ -39,6 +39,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quorvane"));
     QApplication::setApplicationVersion(QLatin1String(quorvane::qt::kVersion));
+    // The launcher's name, so a desktop shows the window under its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quorvane.Quorvane"));
 
     quorvane::qt::QtPlatform platform;
     quorvane::Frm1 frm1(platform);
