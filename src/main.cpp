@@ -1,13 +1,36 @@
 #include "app/frm1.h"
+#include "platform/qt/command_line.h"
 #include "platform/qt/display.h"
 #include "platform/qt/qt_platform.h"
 
 #include <QApplication>
 
 #include <cstdio>
+#include <optional>
+
+namespace {
+
+// Answers --help, --version and usage errors before anything needs a display, so they work on
+// a terminal without one. Returns the exit status when the program is to end here.
+std::optional<int> answerCommandLine(int argc, char* argv[])
+{
+    const QCoreApplication parsing(argc, argv);
+    const quorvane::qt::CommandLineAnswer answer
+        = quorvane::qt::readCommandLine(QCoreApplication::arguments());
+    if (answer.next == quorvane::qt::CommandLineAnswer::Next::RunProgram)
+        return std::nullopt;
+    std::fputs(answer.output.toLocal8Bit().constData(), stdout);
+    std::fputs(answer.error.toLocal8Bit().constData(), stderr);
+    return answer.exitStatus;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    if (const std::optional<int> status = answerCommandLine(argc, argv))
+        return *status;
+
     if (const std::string reason = quorvane::qt::missingDisplayReason(); !reason.empty()) {
         std::fprintf(stderr, "quorvane: %s\n", reason.c_str());
         return 1;
@@ -15,7 +38,9 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quorvane"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setApplicationVersion(QLatin1String(quorvane::qt::kVersion));
+    // The launcher's name, so a desktop shows the window under its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quorvane.Quorvane"));
 
     quorvane::qt::QtPlatform platform;
     quorvane::Frm1 frm1(platform);

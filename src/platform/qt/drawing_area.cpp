@@ -3,6 +3,9 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
+
 namespace quorvane::qt {
 
 DrawingArea::DrawingArea(QWidget* parent)
@@ -49,7 +52,10 @@ void DrawingArea::flush()
     m_frameTimer.stop();
     if (m_dirty.isEmpty())
         return;
-    update(m_dirty);
+    const qreal ratio = m_surface.devicePixelRatio();
+    update(QRectF(
+        m_dirty.x() / ratio, m_dirty.y() / ratio, m_dirty.width() / ratio, m_dirty.height() / ratio)
+               .toAlignedRect());
     m_dirty = {};
 }
 
@@ -58,10 +64,14 @@ void DrawingArea::paintEvent(QPaintEvent* event)
     ++m_repaints;
     QPainter painter(this);
     const QImage& image = m_surface.image();
+    const qreal ratio = image.devicePixelRatio();
     for (const QRect& rect : event->region())
-        painter.drawImage(rect, image, rect);
+        painter.drawImage(QRectF(rect), image,
+            QRectF(
+                rect.x() * ratio, rect.y() * ratio, rect.width() * ratio, rect.height() * ratio));
     // Beyond the image (only while a resize is on its way) show the background.
-    const QRegion outside = event->region().subtracted(QRect(QPoint(0, 0), image.size()));
+    const QRegion outside
+        = event->region().subtracted(QRect(QPoint(0, 0), image.deviceIndependentSize().toSize()));
     for (const QRect& rect : outside)
         painter.fillRect(rect, QColor(m_surface.backColor()));
 }
@@ -74,15 +84,24 @@ void DrawingArea::resizeEvent(QResizeEvent* event)
 
 void DrawingArea::fitSurface()
 {
-    // The image keeps what was drawn when it grows or shrinks; its scale stays in twips.
-    const QSize pixels
-        = size()
-              .expandedTo(QSize(1, 1))
-              .boundedTo(QSize(RasterSurface::kMaxPixels, RasterSurface::kMaxPixels));
+    // The image keeps what was drawn when it grows or shrinks. It is held in device pixels, so
+    // a point is one device pixel on a high-density screen, while its scale stays in twips of
+    // the logical size.
+    const qreal ratio = devicePixelRatioF();
+    const QSize logical = size().expandedTo(QSize(1, 1));
+    const auto devicePixels = [ratio](int length) {
+        return static_cast<int>(
+            std::min(std::ceil(length * ratio), static_cast<qreal>(RasterSurface::kMaxPixels)));
+    };
+    const QSize pixels(devicePixels(logical.width()), devicePixels(logical.height()));
+    m_surface.setDevicePixelRatio(ratio);
     m_surface.resize(pixels);
+    // The scale covers what the image shows: the whole widget, unless the image was capped.
     const double tpp = twipsPerPixel();
-    m_surface.setScaleWidth(static_cast<float>(pixels.width() * tpp));
-    m_surface.setScaleHeight(static_cast<float>(pixels.height() * tpp));
+    m_surface.setScaleWidth(
+        static_cast<float>(std::min<qreal>(logical.width(), pixels.width() / ratio) * tpp));
+    m_surface.setScaleHeight(
+        static_cast<float>(std::min<qreal>(logical.height(), pixels.height() / ratio) * tpp));
 }
 
 } // namespace quorvane::qt

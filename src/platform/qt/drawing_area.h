@@ -10,14 +10,15 @@ namespace quorvane::qt {
 
 // frm1's drawing area. Points go into a backing image at once; the screen is repainted from it
 // at most once per display frame, from the rectangle that changed since the last repaint, so a
-// run's cost per step does not include a repaint. The picture survives being covered.
+// run's cost per step does not include a repaint. The picture survives being covered. The image
+// is held at the screen's device resolution, and its scale is in twips of the logical size.
 class DrawingArea final : public QWidget {
     Q_OBJECT
 
 public:
     explicit DrawingArea(QWidget* parent = nullptr);
 
-    // Twips per pixel: 1440 per logical inch.
+    // Twips per logical pixel: 1440 per logical inch.
     double twipsPerPixel() const;
 
     void plot(float x, float y, QRgb colour)
@@ -53,7 +54,7 @@ private:
     void fitSurface();
 
     RasterSurface m_surface;
-    QRect m_dirty;
+    QRect m_dirty; // in image pixels
     QTimer m_frameTimer;
     bool m_flushPending = false;
     quint64 m_repaints = 0;

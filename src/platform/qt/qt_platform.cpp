@@ -29,10 +29,11 @@ QString fromView(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Pixels for a length in twips, or -1 when the length is not one a surface can take.
-int pixelsFor(float twips, double twipsPerPixel)
+// Image pixels for a length in twips, or -1 when the length is not one a surface can take.
+// Twips count logical pixels; an image holds devicePixelRatio pixels for each of them.
+int pixelsFor(float twips, double twipsPerPixel, qreal devicePixelRatio)
 {
-    const double pixels = std::round(static_cast<double>(twips) / twipsPerPixel);
+    const double pixels = std::round(static_cast<double>(twips) / twipsPerPixel * devicePixelRatio);
     if (!(pixels >= 1 && pixels <= RasterSurface::kMaxPixels))
         return -1;
     return static_cast<int>(pixels);
@@ -90,6 +91,9 @@ void QtPlatform::updateMetrics()
     const DrawingArea& area = m_window->drawingArea();
     const bool minimized = m_window->isMinimized();
     const QRect frame = m_window->frameGeometry();
+    // pic1 is held at device resolution like the window, so what Save writes is as sharp as
+    // what the screen shows.
+    m_picture.setDevicePixelRatio(m_window->devicePixelRatioF());
     setMetrics({
         .scaleWidth = minimized ? 0.0f : static_cast<float>(area.width() * tpp),
         .scaleHeight = minimized ? 0.0f : static_cast<float>(area.height() * tpp),
@@ -133,13 +137,15 @@ void QtPlatform::refresh(Surface surface)
 
 void QtPlatform::setPictureHeight(float twips)
 {
-    if (const int pixels = pixelsFor(twips, twipsPerPixel()); pixels > 0)
+    if (const int pixels = pixelsFor(twips, twipsPerPixel(), m_picture.devicePixelRatio());
+        pixels > 0)
         m_picture.resize(QSize(m_picture.size().width(), pixels));
 }
 
 void QtPlatform::setPictureWidth(float twips)
 {
-    if (const int pixels = pixelsFor(twips, twipsPerPixel()); pixels > 0)
+    if (const int pixels = pixelsFor(twips, twipsPerPixel(), m_picture.devicePixelRatio());
+        pixels > 0)
         m_picture.resize(QSize(pixels, m_picture.size().height()));
 }
 

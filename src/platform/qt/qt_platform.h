@@ -17,7 +17,8 @@ class KeyRouter;
 class MainWindow;
 
 // The platform on Qt 6 Widgets: frm1 is a MainWindow, pic1 an off-screen RasterSurface of the
-// window's outer size, the dialogs are Qt's, and the event pump is QCoreApplication's.
+// window's outer size in device pixels, the dialogs are Qt's, and the event pump is
+// QCoreApplication's.
 class QtPlatform final : public Platform {
 public:
     QtPlatform();

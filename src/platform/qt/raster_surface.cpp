@@ -41,6 +41,7 @@ bool RasterSurface::resize(QSize pixels)
     if (pixels == m_image.size())
         return true;
     QImage grown(pixels, QImage::Format_RGB32);
+    grown.setDevicePixelRatio(m_image.devicePixelRatio()); // so the old pixels copy one to one
     grown.fill(m_backColor);
     {
         QPainter painter(&grown);
@@ -48,6 +49,14 @@ bool RasterSurface::resize(QSize pixels)
     }
     m_image = std::move(grown);
     updateFactors();
+    return true;
+}
+
+bool RasterSurface::setDevicePixelRatio(qreal ratio)
+{
+    if (!(std::isfinite(ratio) && ratio > 0))
+        return false;
+    m_image.setDevicePixelRatio(ratio);
     return true;
 }
 

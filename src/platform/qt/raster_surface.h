@@ -10,7 +10,8 @@ namespace quorvane::qt {
 
 // A persistent image with a user scale: a point at (x, y) in scale units lands on the pixel
 // (x * pixelWidth / scaleWidth, y * pixelHeight / scaleHeight), rounded down. Both of frm1's
-// surfaces are one of these.
+// surfaces are one of these. Sizes and points are in the image's own pixels, which are device
+// pixels on a high-density screen: there a point is one device pixel.
 class RasterSurface {
 public:
     RasterSurface();
@@ -20,6 +21,7 @@ public:
     float scaleWidth() const { return m_scaleWidth; }
     float scaleHeight() const { return m_scaleHeight; }
     QRgb backColor() const { return m_backColor; }
+    qreal devicePixelRatio() const { return m_image.devicePixelRatio(); }
 
     // Sets the pixel for (x, y) and returns it, or nothing when the point falls outside.
     std::optional<QPoint> plot(float x, float y, QRgb colour);
@@ -30,6 +32,9 @@ public:
     // Changes the size in pixels; what was drawn stays at its pixels, new area takes the
     // background. Sizes outside 1 .. kMaxPixels are refused.
     bool resize(QSize pixels);
+    // Sets how many image pixels make one logical pixel when the image is painted. The pixels
+    // and the scale are left as they are. Values that are not finite and positive are refused.
+    bool setDevicePixelRatio(qreal ratio);
     // Sets the user scale. Values that are not finite and positive are refused.
     bool setScaleWidth(float units);
     bool setScaleHeight(float units);

@@ -1,0 +1,44 @@
+#include "platform/qt/command_line.h"
+
+#include <QCommandLineParser>
+
+namespace quorvane::qt {
+
+CommandLineAnswer readCommandLine(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Draws two orbits of a chaotic system side by side, to show how a small\n"
+                       "difference in the parameters grows. Choose a system from the Equations\n"
+                       "menu; Escape stops a run and clears the picture."));
+    // Own help option rather than addHelpOption(), which also offers --help-all for Qt's
+    // options, and those are not taken.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+        QStringLiteral("Displays this help and exits."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+        QStringLiteral("Displays the version and exits."));
+    parser.addOption(help);
+    parser.addOption(version);
+    // "-help" reads as "--help", and "-platform" is reported as one unknown option rather
+    // than eight unknown letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+
+    const auto exitWith = [](int status, const QString& output, const QString& error) {
+        return CommandLineAnswer {CommandLineAnswer::Next::Exit, status, output, error};
+    };
+    const auto usageError = [&](const QString& reason) {
+        return exitWith(2, {}, QStringLiteral("quorvane: %1 Try 'quorvane --help'.\n").arg(reason));
+    };
+    if (!parser.parse(arguments))
+        return usageError(parser.errorText());
+    if (!parser.positionalArguments().isEmpty())
+        return usageError(QStringLiteral("Unexpected argument '%1'.")
+                              .arg(parser.positionalArguments().constFirst()));
+    if (parser.isSet(help))
+        return exitWith(0, parser.helpText(), {});
+    if (parser.isSet(version))
+        return exitWith(0, QStringLiteral("quorvane %1\n").arg(QLatin1String(kVersion)), {});
+    return {};
+}
+
+} // namespace quorvane::qt

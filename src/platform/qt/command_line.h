@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+namespace quorvane::qt {
+
+// The program's version, as the About box shows it: "(Ver 1.0)".
+inline constexpr char kVersion[] = "1.0";
+
+// What the command line asks for. The program takes no arguments of its own beyond --help and
+// --version; anything else, Qt's own options included, is a usage error.
+struct CommandLineAnswer {
+    enum class Next : std::uint8_t { RunProgram, Exit };
+    Next next = Next::RunProgram;
+    int exitStatus = 0; // 0 for --help and --version, 2 for a usage error
+    QString output; // for standard output: the help or version text
+    QString error; // for standard error: one line, ending in a newline
+};
+
+// Reads the command line, whose first entry is the program's path. Needs a QCoreApplication,
+// from which the help text takes the program's path, but no display.
+CommandLineAnswer readCommandLine(const QStringList& arguments);
+
+} // namespace quorvane::qt

@@ -1,0 +1,44 @@
+#!/bin/sh
+# The command line, answered by the built program with no display to be had:
+#   command_line_test.sh PATH/TO/quorvane
+set -u
+program=$1
+failures=0
+out=$(mktemp) err=$(mktemp)
+trap 'rm -f "$out" "$err"' EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+# Runs the program without a display; leaves its status in $status.
+run() {
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" "$@" >"$out" 2>"$err"
+    status=$?
+}
+
+for option in --help -h; do
+    run "$option"
+    [ "$status" -eq 0 ] || fail "$option: exit status $status"
+    grep -q '^Usage: .*quorvane \[options\]$' "$out" || fail "$option: no usage line"
+    grep -q -- '--version' "$out" || fail "$option: --version not listed"
+    [ -s "$err" ] && fail "$option: wrote to standard error: $(cat "$err")"
+done
+
+run --version
+[ "$status" -eq 0 ] || fail "--version: exit status $status"
+[ "$(cat "$out")" = "quorvane 1.0" ] || fail "--version printed '$(cat "$out")'"
+[ -s "$err" ] && fail "--version: wrote to standard error"
+
+# Unknown options, Qt's own among them, stray arguments and values where none belong.
+for args in "--bogus" "--version --bogus" "-platform offscreen" "stray" "--help=yes"; do
+    # shellcheck disable=SC2086 # split on purpose
+    run $args
+    [ "$status" -eq 2 ] || fail "$args: exit status $status, not 2"
+    [ -s "$out" ] && fail "$args: wrote to standard output"
+    [ "$(wc -l <"$err")" -eq 1 ] || fail "$args: error is not one line: $(cat "$err")"
+    grep -q "^quorvane: .*--help" "$err" || fail "$args: error '$(cat "$err")'"
+done
+
+[ "$failures" -eq 0 ]

@@ -1,0 +1,89 @@
+#include "app/frm1.h"
+#include "platform/qt/drawing_area.h"
+#include "platform/qt/main_window.h"
+#include "platform/qt/qt_platform.h"
+
+#include <QCoreApplication>
+#include <QScreen>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+// Runs with QT_SCALE_FACTOR=2: two device pixels to a logical pixel, at 96 logical dots an inch.
+namespace quorvane::qt {
+namespace {
+
+constexpr QRgb kGreen = 0xFF00FF00;
+
+// Every pixel of the colour.
+QList<QPoint> marks(const QImage& image, QRgb colour)
+{
+    QList<QPoint> found;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == colour)
+                found << QPoint(x, y);
+    return found;
+}
+
+class HighDensity : public ::testing::Test {
+protected:
+    HighDensity()
+    {
+        platform.open(frm1);
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window()));
+    }
+
+    void SetUp() override { ASSERT_EQ(window().devicePixelRatioF(), 2.0) << "QT_SCALE_FACTOR=2"; }
+
+    MainWindow& window() const { return *platform.window(); }
+    DrawingArea& area() const { return window().drawingArea(); }
+
+    QtPlatform platform;
+    Frm1 frm1 {platform};
+};
+
+TEST_F(HighDensity, TwipsFollowLogicalInchesAndTheWindowStillFillsTheScreen)
+{
+    EXPECT_EQ(area().logicalDpiX(), 96);
+    EXPECT_EQ(platform.metrics().scaleWidth, static_cast<float>(area().width() * 15));
+    EXPECT_EQ(
+        platform.metrics().height, static_cast<float>(window().frameGeometry().height() * 15));
+    EXPECT_EQ(window().size(), QGuiApplication::primaryScreen()->availableSize());
+}
+
+TEST_F(HighDensity, APointIsOneDevicePixelOnScreen)
+{
+    const QImage& image = area().surface().image();
+    EXPECT_EQ(image.size(), area().size() * 2);
+    EXPECT_EQ(image.devicePixelRatio(), 2.0);
+
+    platform.plot(Surface::Window, 150, 150, 0x00FF00); // ten logical pixels in
+    EXPECT_EQ(marks(area().surface().image(), kGreen), QList {QPoint(20, 20)});
+
+    // What is painted on the screen, not only what the image holds.
+    const QImage shown = area().grab().toImage();
+    ASSERT_EQ(shown.size(), area().size() * 2);
+    EXPECT_EQ(marks(shown, kGreen), QList {QPoint(20, 20)});
+}
+
+TEST_F(HighDensity, PictureIsHeldInDevicePixelsAndKeepsItsPointsWhenRefitted)
+{
+    EXPECT_EQ(platform.picture().size(), window().frameGeometry().size() * 2);
+    EXPECT_EQ(platform.picture().devicePixelRatio(), 2.0);
+    EXPECT_EQ(platform.picture().scaleWidth(), platform.metrics().scaleWidth);
+
+    platform.plot(Surface::Picture, 150, 150, 0x00FF00);
+    platform.plot(Surface::Window, 150, 150, 0x00FF00);
+    const QList<QPoint> drawn = marks(platform.picture().image(), kGreen);
+    ASSERT_EQ(drawn.size(), 1);
+
+    window().resize(300, 250);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(platform.picture().size(), window().frameGeometry().size() * 2);
+    EXPECT_EQ(marks(platform.picture().image(), kGreen), drawn);
+    EXPECT_EQ(marks(area().surface().image(), kGreen), QList {QPoint(20, 20)});
+}
+
+} // namespace
+} // namespace quorvane::qt
