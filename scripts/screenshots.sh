@@ -19,17 +19,21 @@ shoot() { # access key of the Equations entry, prompts to accept, output name
   "$program" >/dev/null 2>&1 &
   local pid=$!
   local window=""
-  for _ in $(seq 50); do
-    window=$(xdotool search --name "Zemlar" 2>/dev/null | head -1) && [ -n "$window" ] && break
+  for _ in $(seq 100); do
+    window=$(xdotool search --name "Zemlar" 2>/dev/null | head -1 || true)
+    [ -n "$window" ] && break
     sleep 0.1
   done
+  [ -n "$window" ] || { echo "the window did not appear" >&2; kill "$pid"; exit 1; }
   xdotool windowfocus --sync "$window"
   xdotool key alt+e; sleep 0.3; xdotool key "$key"; sleep 0.3
   for _ in $(seq "$prompts"); do xdotool key Return; sleep 0.15; done
   sleep "$seconds"
   import -window "$window" "/tmp/quorvane-$name.png"
   kill "$pid"
-  convert "/tmp/quorvane-$name.png" -resize 640x -colors 32 "docs/$name.png"
+  wait "$pid" 2>/dev/null || true
+  # Nearest-neighbour halving keeps single-pixel points at full brightness.
+  convert "/tmp/quorvane-$name.png" -filter point -resize 50% -colors 16 "docs/$name.png"
   echo "docs/$name.png"
 }
 
