@@ -23,33 +23,6 @@ TEST_F(Frm1Window, LoadSetsThePaceAndTheStartCaption)
     EXPECT_EQ(fresh.callsOf(Kind::Caption)[0].text, " Zemlar :   The  Quorvane  Effect.");
 }
 
-TEST_F(Frm1Window, MenuBarHasItsEntriesInOrderWithTheirAccessKeys)
-{
-    using K = MenuItem::Kind;
-    const std::array<std::tuple<const char*, const char*, K>, 13> expected = {{
-        {"mnuExit", "E&xit", K::Command},
-        {"mnuFormula1", "&Equations", K::Submenu},
-        {"mnuE1", "&Eqn 1", K::SubmenuItem},
-        {"mnuE8", "&Eqn 8", K::SubmenuItem},
-        {"mnuHop1", "&Hopalong", K::SubmenuItem},
-        {"mnuLOR1", "&Lorenz", K::SubmenuItem},
-        {"mnuPIK2", "&Pickover", K::SubmenuItem},
-        {"mnuROS", "&Rossler", K::SubmenuItem},
-        {"mnu3P4", "&Starburst", K::SubmenuItem},
-        {"mnuThreeply", "&Threeply", K::SubmenuItem},
-        {"mnuReset", "&RESET", K::Command},
-        {"mnuSave", "&Save!", K::Command},
-        {"mnuAbout", "&About", K::Command},
-    }};
-    const auto items = frm1.menuItems();
-    ASSERT_EQ(items.size(), expected.size());
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        EXPECT_EQ(items[i].name, std::get<0>(expected[i]));
-        EXPECT_EQ(items[i].caption, std::get<1>(expected[i]));
-        EXPECT_EQ(items[i].kind, std::get<2>(expected[i]));
-    }
-}
-
 TEST_F(Frm1Window, KeysActOnTheirOwnHandlersWhateverTheShiftState)
 {
     frm1.Form_KeyDown(KeyCode::Tab, 1); // Shift+Tab acts as Tab
@@ -146,15 +119,15 @@ TEST_F(Frm1Window, ExitEndsTheProgramAtOnceEvenInTheMiddleOfARun)
     EXPECT_TRUE(platform.calls.empty());
 }
 
-TEST_F(Frm1Window, CloseAndDeactivationEndTheProgram)
+TEST_F(Frm1Window, CloseDeactivationAndTerminationEachEndTheProgram)
 {
-    frm1.Form_Deactivate();
-    EXPECT_TRUE(platform.ended());
-
-    FakePlatform other;
-    Frm1 second(other);
-    second.Form_Unload();
-    EXPECT_TRUE(other.ended());
+    for (void (Frm1::*event)() :
+        {&Frm1::Form_Unload, &Frm1::Form_Deactivate, &Frm1::Form_Terminate}) {
+        FakePlatform fresh;
+        Frm1 form(fresh);
+        (form.*event)();
+        EXPECT_TRUE(fresh.ended());
+    }
 }
 
 TEST_F(Frm1Window, TheEquationsMenuHasNoActionOfItsOwn)

@@ -1,29 +1,11 @@
 #include "attractors/equation8.h"
 
-#include "attractors/first_points.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 namespace quorvane::test {
 namespace {
-
-TEST(Equation8Step, DefaultsFromTheOriginGiveTheListedPoints)
-{
-    const auto points = firstPoints<Equation8>({2.42, -1.36, -0.2, -0.31, 0}, 5);
-    // sgn(0) is 0, so while y is 0 the root takes no part: (a, 0), then (a, a).
-    EXPECT_EQ(points[0].x, 2.42);
-    EXPECT_EQ(points[0].y, 0.0);
-    EXPECT_EQ(points[1].x, 2.42);
-    EXPECT_EQ(points[1].y, 2.42);
-    EXPECT_EQ(points[2].x, 0.0);
-    EXPECT_NEAR(points[2].y, 3.2008969202, 1e-10);
-    EXPECT_NEAR(points[3].x, -0.7808969202, 1e-10);
-    EXPECT_NEAR(points[3].y, 0.6064008202, 1e-10);
-    EXPECT_NEAR(points[4].x, 1.8135991798, 1e-10);
-    EXPECT_NEAR(points[4].y, 0.3016998402, 1e-10);
-}
 
 TEST(Equation8Step, TheRootTakesTheSignOfY)
 {

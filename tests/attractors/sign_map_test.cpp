@@ -1,37 +1,12 @@
 #include "attractors/starburst.h"
 #include "attractors/threeply.h"
 
-#include "attractors/first_points.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 namespace quorvane::test {
 namespace {
-
-TEST(SignMapStep, StarburstDefaultsFromTheOriginGiveTheListedPoints)
-{
-    const auto points = firstPoints<Starburst>({77.85, -61.97, 59.68, 0, 0}, 3);
-    // While x is 0 its sign removes the absolute-value term: x' = y exactly.
-    EXPECT_EQ(points[0].x, 0.0);
-    EXPECT_EQ(points[0].y, 77.85);
-    EXPECT_EQ(points[1].x, 77.85);
-    EXPECT_EQ(points[1].y, 77.85);
-    EXPECT_NEAR(points[2].x, 30.4610055, 1e-7);
-    EXPECT_EQ(points[2].y, 0.0);
-}
-
-TEST(SignMapStep, ThreeplyDefaultsFromTheOriginGiveTheListedPoints)
-{
-    const auto points = firstPoints<ThreeplyMap>({-93.8, 96.1, 31, 0, 0}, 3);
-    EXPECT_EQ(points[0].x, 0.0);
-    EXPECT_EQ(points[0].y, -93.8);
-    EXPECT_EQ(points[1].x, -93.8);
-    EXPECT_EQ(points[1].y, -93.8);
-    EXPECT_NEAR(points[2].x, 26.3143909, 1e-7);
-    EXPECT_EQ(points[2].y, 0.0);
-}
 
 TEST(SignMapStep, TheParameterSumGoesThroughTanForStarburstAndSinForThreeply)
 {

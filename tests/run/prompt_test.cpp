@@ -30,11 +30,11 @@ TEST_F(Prompts, EachShowsItsTextTitleAndDefault)
 
 TEST_F(Prompts, AnswersThatAreNotNumbersLeaveTheParameterAsItWas)
 {
-    for (const std::optional<std::string>& answer : {std::optional<std::string>(),
-             std::optional<std::string>(""), std::optional<std::string>("abc"),
-             std::optional<std::string>("1e400"), std::optional<std::string>("12abc")}) {
+    using Answer = std::optional<std::string>;
+    for (const Answer& answer :
+        {Answer(), Answer(""), Answer("abc"), Answer("1e400"), Answer("12abc")}) {
         frm1.vars.set1.b = 7;
-        platform.answers = {answer, std::optional<std::string>("3")};
+        platform.answers = {answer, "3"};
         askParameters(frm1, "T", kTwo);
         EXPECT_EQ(frm1.vars.set1.b, 7.0) << answer.value_or("<cancel>");
         // The next prompt follows in every case.
@@ -44,7 +44,7 @@ TEST_F(Prompts, AnswersThatAreNotNumbersLeaveTheParameterAsItWas)
 
 TEST_F(Prompts, StopAskingOnceTheWindowIsUnloaded)
 {
-    platform.answers = {std::optional<std::string>("4")};
+    platform.answers = {"4"};
     frm1.Form_Unload();
     askParameters(frm1, "T", kTwo);
     EXPECT_TRUE(platform.callsOf(Call::Kind::InputBox).empty());
