@@ -1,30 +1,11 @@
-#include "app/frm1.h"
 #include "platform/qt/drawing_area.h"
-#include "platform/qt/main_window.h"
-#include "platform/qt/qt_platform.h"
+#include "qt_window.h"
 
-#include <QCoreApplication>
 #include <QScreen>
-#include <QTest>
-
-#include <gtest/gtest.h>
 
 // Runs with QT_SCALE_FACTOR=2: two device pixels to a logical pixel, at 96 logical dots an inch.
 namespace quorvane::qt {
 namespace {
-
-constexpr QRgb kGreen = 0xFF00FF00;
-
-// Every pixel of the colour.
-QList<QPoint> marks(const QImage& image, QRgb colour)
-{
-    QList<QPoint> found;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) == colour)
-                found << QPoint(x, y);
-    return found;
-}
 
 class HighDensity : public ::testing::Test {
 protected:
@@ -71,7 +52,6 @@ TEST_F(HighDensity, PictureIsHeldInDevicePixelsAndKeepsItsPointsWhenRefitted)
 {
     EXPECT_EQ(platform.picture().size(), window().frameGeometry().size() * 2);
     EXPECT_EQ(platform.picture().devicePixelRatio(), 2.0);
-    EXPECT_EQ(platform.picture().scaleWidth(), platform.metrics().scaleWidth);
 
     platform.plot(Surface::Picture, 150, 150, 0x00FF00);
     platform.plot(Surface::Window, 150, 150, 0x00FF00);
@@ -81,6 +61,8 @@ TEST_F(HighDensity, PictureIsHeldInDevicePixelsAndKeepsItsPointsWhenRefitted)
     window().resize(300, 250);
     QCoreApplication::processEvents();
     EXPECT_EQ(platform.picture().size(), window().frameGeometry().size() * 2);
+    EXPECT_EQ(platform.picture().scaleWidth(), platform.metrics().scaleWidth);
+    EXPECT_EQ(platform.picture().scaleHeight(), platform.metrics().scaleHeight);
     EXPECT_EQ(marks(platform.picture().image(), kGreen), drawn);
     EXPECT_EQ(marks(area().surface().image(), kGreen), QList {QPoint(20, 20)});
 }
