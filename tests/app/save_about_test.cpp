@@ -32,28 +32,5 @@ TEST_F(SaveCommand, AsksForABitmapOfferingTheNameLastChosen)
     EXPECT_EQ(writes[1].text, "second.BMP");
 }
 
-TEST_F(SaveCommand, WarnsOnCancelAndOnAFailedWriteButNotOnSuccess)
-{
-    platform.saveAnswers = {std::nullopt};
-    choose("mnuSave");
-    EXPECT_TRUE(platform.callsOf(Kind::WritePicture).empty());
-
-    platform.saveAnswers = {"/media/stick/orbits.BMP", "/home/user/orbits.BMP"};
-    platform.writeFailure = "No space left on device";
-    choose("mnuSave");
-    platform.writeFailure.reset();
-    choose("mnuSave");
-
-    const auto boxes = platform.callsOf(Kind::MessageBox);
-    ASSERT_EQ(boxes.size(), 2u);
-    for (const Call& box : boxes) {
-        EXPECT_EQ(box.text, "Image not saved!");
-        EXPECT_EQ(box.colour, static_cast<Rgb>(MessageIcon::Warning));
-        EXPECT_EQ(box.title, ""); // the program's default title
-    }
-    EXPECT_EQ(boxes[0].extra, "");
-    EXPECT_EQ(boxes[1].extra, "/media/stick/orbits.BMP\r\nNo space left on device");
-}
-
 } // namespace
 } // namespace quorvane::test

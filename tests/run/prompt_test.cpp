@@ -15,19 +15,6 @@ protected:
     }};
 };
 
-TEST_F(Prompts, EachShowsItsTextTitleAndDefault)
-{
-    askParameters(frm1, "Title", kTwo);
-    const auto boxes = platform.callsOf(Call::Kind::InputBox);
-    ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0].text, "first");
-    EXPECT_EQ(boxes[0].title, "Title");
-    EXPECT_EQ(boxes[0].extra, "1.5");
-    EXPECT_EQ(boxes[1].extra, "-2");
-    EXPECT_EQ(frm1.vars.set1.b, 1.5);
-    EXPECT_EQ(frm1.vars.set2.e, -2.0);
-}
-
 TEST_F(Prompts, AnswersThatAreNotNumbersLeaveTheParameterAsItWas)
 {
     using Answer = std::optional<std::string>;

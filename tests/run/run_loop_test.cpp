@@ -118,7 +118,7 @@ TEST_F(RunLoop, ResetWhileIdleLeavesStopFlagSetUntilTheNextRunClearsIt)
     // The next run still draws: it sets StopFlag to 0 first.
     atPump(platform.pumps() + 2, [this] { pressEscape(); });
     runOrbits<Probe>(frm1);
-    EXPECT_EQ(platform.plotsOn(Surface::Window).size(), 4u);
+    EXPECT_EQ(platform.callsOf(Call::Kind::Plot).size(), 8u);
 }
 
 TEST_F(RunLoop, ResetDuringARunDrawsTheStepsPointsThenClearsEverything)

@@ -28,19 +28,15 @@ struct Call {
         WritePicture,
         EndProgram,
     };
-    explicit Call(Kind k)
-        : kind(k)
-    {
-    }
 
     Kind kind;
     Surface surface = Surface::Window;
     float x = 0; // plot position, or the value of a picture size or scale
     float y = 0;
-    Rgb colour = 0;
-    std::string text; // caption, prompt, message text or file name
-    std::string title; // input or message box title
-    std::string extra; // input box default, message detail
+    Rgb colour = 0; // plot or background colour, message icon, save dialog flags
+    std::string text = {}; // caption, prompt, message text or file name
+    std::string title = {}; // input or message box title, save dialog filter
+    std::string extra = {}; // input box default, message detail, save dialog extension
 };
 
 // A platform that records every call and plays back scripted answers and events. Its event
@@ -48,7 +44,8 @@ struct Call {
 // start a nested run at step N.
 class FakePlatform final : public Platform {
 public:
-    FakePlatform();
+    // The window's drawing area as designed, and an outer size with a frame and menu bar.
+    FakePlatform() { setWindow(9795, 9225, 9915, 9990); }
 
     std::vector<Call> calls;
 
@@ -73,32 +70,58 @@ public:
 
     // Recorded calls of one kind.
     std::vector<Call> callsOf(Call::Kind kind) const;
-    // Plots on one surface.
-    std::vector<Call> plotsOn(Surface surface) const;
     bool ended() const { return m_ended; }
 
-    void plot(Surface surface, float x, float y, Rgb colour) override;
-    void clear(Surface surface) override;
-    void setBackColor(Surface surface, Rgb colour) override;
-    void refresh(Surface surface) override;
-    void setPictureHeight(float twips) override;
-    void setPictureWidth(float twips) override;
-    void setPictureScaleHeight(float units) override;
-    void setPictureScaleWidth(float units) override;
-    void setCaption(std::string_view caption) override;
+    using K = Call::Kind;
+    void plot(Surface s, float x, float y, Rgb colour) override
+    {
+        calls.push_back({K::Plot, s, x, y, colour});
+    }
+    void clear(Surface s) override { calls.push_back({K::Clear, s}); }
+    void setBackColor(Surface s, Rgb colour) override
+    {
+        calls.push_back({K::BackColor, s, 0, 0, colour});
+    }
+    void refresh(Surface s) override { calls.push_back({K::Refresh, s}); }
+    void setPictureHeight(float v) override { calls.push_back({K::PictureHeight, {}, v}); }
+    void setPictureWidth(float v) override { calls.push_back({K::PictureWidth, {}, v}); }
+    void setPictureScaleHeight(float v) override
+    {
+        calls.push_back({K::PictureScaleHeight, {}, v});
+    }
+    void setPictureScaleWidth(float v) override { calls.push_back({K::PictureScaleWidth, {}, v}); }
+    void setCaption(std::string_view caption) override
+    {
+        calls.push_back({.kind = K::Caption, .text = std::string(caption)});
+    }
+    void messageBox(const Message& m) override
+    {
+        calls.push_back({.kind = K::MessageBox,
+            .colour = static_cast<Rgb>(m.icon),
+            .text = std::string(m.text),
+            .title = std::string(m.title),
+            .extra = std::string(m.detail)});
+    }
+    std::optional<std::string> writePicture(std::string_view fileName) override
+    {
+        calls.push_back({.kind = K::WritePicture, .text = std::string(fileName)});
+        return writeFailure;
+    }
+    void endProgram() override
+    {
+        m_ended = true;
+        calls.push_back({K::EndProgram});
+    }
+
     std::string inputBox(
         std::string_view prompt, std::string_view title, std::string_view defaultText) override;
+    // Plain decimal text, finite only.
     std::optional<double> toNumber(std::string_view text) const override;
     std::string numberText(double value) const override;
-    void messageBox(const Message& message) override;
     std::optional<std::string> saveFileName(const SaveDialogRequest& request) override;
-    std::optional<std::string> writePicture(std::string_view fileName) override;
     void processEvents() override;
-    void endProgram() override;
 
 private:
-    Call& record(Call::Kind kind) { return calls.emplace_back(kind); }
-
     long m_pumps = 0;
     bool m_ended = false;
 };
