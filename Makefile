@@ -1,9 +1,12 @@
 # The two commands a newcomer needs: `make run` and `make test`. Both install whatever is
 # missing first.
-.PHONY: run test build deps clean format
+.PHONY: run test test-asan fuzz soak build deps clean format
 
 PRESET ?= release
 JOBS ?= $(shell nproc)
+# Seconds each fuzz target runs for under `make fuzz`.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := number_text attractor_step plot_path
 
 deps:
 	@scripts/install-deps.sh
@@ -20,8 +23,39 @@ test: deps
 	cmake --build --preset dev -j $(JOBS)
 	ctest --preset dev -j $(JOBS)
 
+# The whole suite again under AddressSanitizer, LeakSanitizer and UBSan.
+test-asan: deps
+	cmake --preset asan
+	cmake --build --preset asan -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
+
+# Each fuzz target for FUZZ_SECONDS, starting from its seed corpus in fuzz/corpus/. New inputs
+# go to build/fuzz/corpus/, so the committed seeds stay small; a finding is written to
+# build/fuzz/findings/ and stops the run.
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+	@mkdir -p build/fuzz/findings
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p build/fuzz/corpus/$$t; \
+	  echo "== fuzz_$$t for $(FUZZ_SECONDS) s"; \
+	  build/fuzz/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    -artifact_prefix=build/fuzz/findings/$$t- -rss_limit_mb=2048 \
+	    build/fuzz/corpus/$$t fuzz/corpus/$$t 2>build/fuzz/fuzz_$$t.log \
+	    || { tail -n 60 build/fuzz/fuzz_$$t.log; exit 1; }; \
+	  grep -E '^(Done|stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb))' \
+	    build/fuzz/fuzz_$$t.log; \
+	done
+
+# Every attractor for ten million steps at DelayCount 0, default and hostile parameters, with
+# the peak memory before and after.
+soak: deps
+	cmake --preset release
+	cmake --build --preset release -j $(JOBS) --target quorvane_soak
+	./build/release/bench/quorvane_soak
+
 format:
-	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
 	rm -rf build

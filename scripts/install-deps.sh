@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the benchmarks need, and only those
-# missing. Uses sudo when not run as root.
+# Installs the Debian packages the build, the tests, the fuzz targets and the benchmarks
+# need, and only those missing. Uses sudo when not run as root.
 set -euo pipefail
 
 packages=(
@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  clang libclang-rt-14-dev
 )
 
 missing=()
