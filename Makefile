@@ -47,12 +47,15 @@ fuzz: deps
 	    build/fuzz/fuzz_$$t.log; \
 	done
 
-# Every attractor for ten million steps at DelayCount 0, default and hostile parameters, with
-# the peak memory before and after.
+# Every attractor for SOAK_STEPS steps at DelayCount 0, default and hostile parameters, with
+# the memory before and after: on a platform that draws nowhere, then on the Qt platform
+# offscreen (about five minutes in all).
+SOAK_STEPS ?= 10000000
 soak: deps
 	cmake --preset release
-	cmake --build --preset release -j $(JOBS) --target quorvane_soak
-	./build/release/bench/quorvane_soak
+	cmake --build --preset release -j $(JOBS) --target quorvane_soak quorvane_soak_qt
+	./build/release/bench/quorvane_soak $(SOAK_STEPS)
+	QT_QPA_PLATFORM=offscreen ./build/release/bench/quorvane_soak_qt $(SOAK_STEPS)
 
 format:
 	find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
