@@ -39,8 +39,9 @@ fuzz: deps
 	@for t in $(FUZZ_TARGETS); do \
 	  mkdir -p build/fuzz/corpus/$$t; \
 	  echo "== fuzz_$$t for $(FUZZ_SECONDS) s"; \
+	  dict=; [ -f fuzz/$$t.dict ] && dict=-dict=fuzz/$$t.dict; \
 	  build/fuzz/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
-	    -artifact_prefix=build/fuzz/findings/$$t- -rss_limit_mb=2048 \
+	    -artifact_prefix=build/fuzz/findings/$$t- -rss_limit_mb=2048 $$dict \
 	    build/fuzz/corpus/$$t fuzz/corpus/$$t 2>build/fuzz/fuzz_$$t.log \
 	    || { tail -n 60 build/fuzz/fuzz_$$t.log; exit 1; }; \
 	  grep -E '^(Done|stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb))' \
