@@ -29,14 +29,23 @@ namespace {
 
 constexpr long kAllowedGrowthKiB = 1024;
 
-long residentKiB()
+// Resident and peak resident memory of this process, in KiB.
+struct Memory {
+    long rss = 0, hwm = 0;
+};
+
+Memory memoryNow()
 {
+    Memory m;
     std::ifstream status("/proc/self/status");
     std::string line;
-    while (std::getline(status, line))
+    while (std::getline(status, line)) {
         if (line.rfind("VmRSS:", 0) == 0)
-            return std::strtol(line.c_str() + 6, nullptr, 10);
-    return 0;
+            m.rss = std::strtol(line.c_str() + 6, nullptr, 10);
+        else if (line.rfind("VmHWM:", 0) == 0)
+            m.hwm = std::strtol(line.c_str() + 6, nullptr, 10);
+    }
+    return m;
 }
 
 // Everything goes to the Qt platform; the pump also counts steps and ends the run with RESET
@@ -48,7 +57,8 @@ public:
     {
     }
     Form* form = nullptr;
-    long steps = 0, stopAt = 0, rssAfterWarmUp = 0;
+    long steps = 0, stopAt = 0;
+    Memory afterWarmUp;
 
     void plot(Surface s, float x, float y, Rgb c) override { m_inner.plot(s, x, y, c); }
     void clear(Surface s) override { m_inner.clear(s); }
@@ -76,7 +86,7 @@ public:
         m_inner.processEvents();
         setMetrics(m_inner.metrics());
         if (++steps == 1000)
-            rssAfterWarmUp = residentKiB();
+            afterWarmUp = memoryNow();
         if (steps == stopAt)
             form->mnuReset_Click();
     }
@@ -126,10 +136,11 @@ int main(int argc, char* argv[])
     platform.form = &frm1;
     platform.syncMetrics();
 
-    std::printf("Every attractor for %ld steps on the Qt platform (%s) at DelayCount 0. Resident "
-                "memory in KiB.\n\n%-11s %-14s %10s %9s %9s %7s %8s\n",
-        steps, qgetenv("QT_QPA_PLATFORM").constData(), "attractor", "parameters", "steps", "rss@1k",
-        "rss@end", "growth", "seconds");
+    std::printf("Every attractor for %ld steps on the Qt platform (%s) at DelayCount 0. Memory in "
+                "KiB: resident and peak after 1000 steps, then at the end.\n\n",
+        steps, qgetenv("QT_QPA_PLATFORM").constData());
+    std::printf("%-11s %-14s %10s %9s %9s %9s %9s %7s %8s\n", "attractor", "parameters", "steps",
+        "rss@1k", "peak@1k", "rss@end", "peak@end", "growth", "seconds");
     bool ok = true;
     for (const SoakedAttractor& a : kAttractors)
         for (const bool huge : {false, true}) {
@@ -143,12 +154,14 @@ int main(int argc, char* argv[])
             a.draw(frm1);
             const double seconds
                 = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            const long end = residentKiB(), growth = end - platform.rssAfterWarmUp;
+            const Memory end = memoryNow();
+            const long growth = end.rss - platform.afterWarmUp.rss;
             const bool flat = platform.steps == steps && growth <= kAllowedGrowthKiB;
             ok = ok && flat;
-            std::printf("%-11s %-14s %10ld %9ld %9ld %+7ld %8.2f  %s\n", a.name,
-                huge ? "+1e308/-1e308" : "defaults", platform.steps, platform.rssAfterWarmUp, end,
-                growth, seconds, flat ? "flat" : "FAILED");
+            std::printf("%-11s %-14s %10ld %9ld %9ld %9ld %9ld %+7ld %8.2f  %s\n", a.name,
+                huge ? "+1e308/-1e308" : "defaults", platform.steps, platform.afterWarmUp.rss,
+                platform.afterWarmUp.hwm, end.rss, end.hwm, growth, seconds,
+                flat ? "flat" : "FAILED");
             std::fflush(stdout);
         }
     std::printf("\n%s\n", ok ? "Memory stayed flat in every run." : "SOAK FAILED");
