@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the benchmarks need, and only those
-# missing. Uses sudo when not run as root.
+# Installs the Debian packages the build, the tests, the fuzz targets and the benchmarks
+# need, and only those missing. Uses sudo when not run as root.
 set -euo pipefail
 
 packages=(
@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   desktop-file-utils appstream
+  clang libclang-rt-14-dev
 )
 
 missing=()

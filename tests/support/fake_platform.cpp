@@ -15,6 +15,15 @@ std::vector<Call> FakePlatform::callsOf(Call::Kind kind) const
     return out;
 }
 
+std::vector<Call> FakePlatform::plotsOn(Surface surface) const
+{
+    std::vector<Call> out;
+    for (const Call& c : calls)
+        if (c.kind == Call::Kind::Plot && c.surface == surface)
+            out.push_back(c);
+    return out;
+}
+
 std::string FakePlatform::inputBox(
     std::string_view prompt, std::string_view title, std::string_view defaultText)
 {
@@ -31,6 +40,11 @@ std::string FakePlatform::inputBox(
 
 std::optional<double> FakePlatform::toNumber(std::string_view text) const
 {
+    // Plain C-locale decimal text; blanks around it are ignored, as the real conversion does.
+    const auto first = text.find_first_not_of(' ');
+    text = first == std::string_view::npos
+        ? std::string_view()
+        : text.substr(first, text.find_last_not_of(' ') - first + 1);
     double value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size()

@@ -70,6 +70,8 @@ public:
 
     // Recorded calls of one kind.
     std::vector<Call> callsOf(Call::Kind kind) const;
+    // Plots on one surface.
+    std::vector<Call> plotsOn(Surface surface) const;
     bool ended() const { return m_ended; }
 
     using K = Call::Kind;

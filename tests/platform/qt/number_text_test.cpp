@@ -1,6 +1,18 @@
 #include "platform/qt/number_text.h"
 
+#include "attractors/equation1.h"
+#include "attractors/equation8.h"
+#include "attractors/hopalong.h"
+#include "attractors/lorenz.h"
+#include "attractors/pickover.h"
+#include "attractors/rossler.h"
+#include "attractors/starburst.h"
+#include "attractors/threeply.h"
+
 #include <gtest/gtest.h>
+
+#include <array>
+#include <vector>
 
 namespace quorvane::qt {
 namespace {
@@ -34,6 +46,61 @@ TEST(LocaleNumbers, DefaultsShowAsTheirShortestText)
     // Every default reads back as the same number.
     for (const double v : {0.2238, -0.9992, 77.85, -61.97, 0.724, -0.117, 5.7, 2.23, -0.67})
         EXPECT_EQ(localeToNumber(localeNumberText(v, english), english), v);
+}
+
+// What hostile typing gives in locales with different separators: the only texts that give a
+// number are the plain numbers themselves.
+TEST(LocaleNumbers, HostileTextGivesNothingOrItsPlainNumber)
+{
+    const std::optional<double> none;
+    const std::array<std::pair<const char*, std::optional<double>>, 11> cases = {{
+        {"inf", none},
+        {"nan", none},
+        {"1e999", none}, // beyond the double range
+        {"-1e999", none},
+        {"1e-400", none}, // below the smallest double: refused, not read as zero
+        {"", none},
+        {" 12 ", 12.0},
+        {"1,5,5", none}, // neither a decimal nor a grouped number anywhere
+        {"1e308", 1e308},
+        {"-1e308", -1e308},
+        {"5e-324", 5e-324},
+    }};
+    for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::English, QLocale::UnitedStates),
+             QLocale(QLocale::German, QLocale::Germany), QLocale(QLocale::French, QLocale::France),
+             QLocale(QLocale::Arabic, QLocale::Egypt)})
+        for (const auto& [text, want] : cases)
+            EXPECT_EQ(localeToNumber(QString::fromLatin1(text), locale), want)
+                << qPrintable(locale.name()) << " \"" << text << '"';
+}
+
+// Accepting a default as offered must store that default. Right-to-left locales write their
+// minus sign with a direction mark, and some write exponents Qt cannot read back.
+TEST(LocaleNumbers, EveryDefaultReadsBackInEveryLocale)
+{
+    std::vector<double> defaults = {1e-7, -1e21, 5e-324, -1e308};
+    for (const CommandTexts* texts :
+        {&Lorenz::texts, &Rossler::texts, &Hopalong::texts, &Pickover::texts, &Equation1::texts,
+            &Equation8::texts, &Starburst::texts, &ThreeplyMap::texts})
+        for (const Prompt& prompt : texts->prompts)
+            defaults.push_back(prompt.defaultValue);
+    const char* const locales[] = {"C", "en_US", "de_DE", "fr_FR", "de_CH", "sv_SE", "hi_IN",
+        "ar_EG", "ar_MA", "fa_IR", "he_IL", "ur_PK", "ps_AF"};
+    for (const char* name : locales) {
+        const QLocale locale(QString::fromLatin1(name));
+        for (const double value : defaults)
+            EXPECT_EQ(localeToNumber(localeNumberText(value, locale), locale), value)
+                << name << ' ' << value << " shown as "
+                << qPrintable(localeNumberText(value, locale));
+    }
+}
+
+TEST(LocaleNumbers, DirectionMarksAreIgnoredWhereverTheyStand)
+{
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    EXPECT_EQ(localeToNumber(QStringLiteral("\u200E-0.565"), english), -0.565);
+    EXPECT_EQ(localeToNumber(QStringLiteral("\u061C-93.8\u200F"), english), -93.8);
+    EXPECT_FALSE(localeToNumber(QStringLiteral("\u200E"), english));
 }
 
 } // namespace
