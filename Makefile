@@ -1,6 +1,6 @@
 # The two commands a newcomer needs: `make run` and `make test`. Both install whatever is
-# missing first.
-.PHONY: run test build deps clean format
+# missing first. `make bench` measures the program's speed (see BENCHMARKS.md).
+.PHONY: run test build bench deps clean format
 
 PRESET ?= release
 JOBS ?= $(shell nproc)
@@ -14,6 +14,12 @@ build: deps
 
 run: build
 	./build/$(PRESET)/quorvane
+
+# Every benchmark of the release build, one table of figures against their targets.
+bench: deps
+	cmake --preset release
+	cmake --build --preset release -j $(JOBS)
+	scripts/bench.sh
 
 test: deps
 	cmake --preset dev
