@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace quorvane::bench {
@@ -129,6 +130,12 @@ void delayCounts(benchmark::State& state)
 // Remembers the median nanoseconds per item of every benchmark, by name.
 class MedianReporter final : public benchmark::ConsoleReporter {
 public:
+    // Colour only on a terminal: the table's rows are read back from this output.
+    MedianReporter()
+        : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular)
+    {
+    }
+
     std::map<std::string, double> nsPerItem;
 
     void ReportRuns(const std::vector<Run>& runs) override

@@ -49,13 +49,13 @@ collect() {
     echo "failed: $*" >&2
     exit 1
   fi
-  grep -v '^ROW' "$out" >&2 || true
-  grep '^ROW' "$out" >>"$rows" || true
+  grep -v 'ROW	' "$out" >&2 || true
+  sed -n 's/^.*\(ROW	\)/\1/p' "$out" >>"$rows"
   rm -f "$out"
 }
 
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
-collect "$step_bench" --benchmark_color=false --benchmark_min_time=0.2 --benchmark_repetitions=5 \
+collect "$step_bench" --benchmark_min_time=0.2 --benchmark_repetitions=5 \
   --benchmark_report_aggregates_only=true
 export DISPLAY=$display
 collect "$window_bench" step
