@@ -4,6 +4,7 @@
 #include "platform/qt/main_window.h"
 #include "platform/qt/qt_platform.h"
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <vector>
@@ -31,16 +32,18 @@ public:
     void syncMetrics() { setMetrics(m_inner.metrics()); }
 
     // Pumps since the last restart(); the first pump of a run is pump 1.
-    long pumps() const { return m_pumps; }
+    // Another thread may read it, to note how far the run had got when it posted an event.
+    long pumps() const { return m_pumps.load(std::memory_order_relaxed); }
     // Starts counting afresh, and calls onMark after pump `firstMark` has run. onMark may set
     // the next mark with setNextMark().
     void restart(long firstMark, std::function<void(long pump)> onMark)
     {
-        m_pumps = 0;
+        m_pumps.store(0, std::memory_order_relaxed);
         m_nextMark = firstMark;
         m_onMark = std::move(onMark);
         m_firstPlot.reset();
         m_windowClearStarts.clear();
+        m_windowClearPumps.clear();
         m_pictureClears.clear();
     }
     void setNextMark(long pump) { m_nextMark = pump; }
@@ -52,6 +55,9 @@ public:
     // The program always clears the window first, then pic1.
     const std::vector<Clock::time_point>& windowClearStarts() const { return m_windowClearStarts; }
     const std::vector<Clock::time_point>& pictureClears() const { return m_pictureClears; }
+    // For each clear of the window, the pump under way when it began (pumps() + 1). Only
+    // clears made from inside a pump belong to that pump.
+    const std::vector<long>& windowClearPumps() const { return m_windowClearPumps; }
 
     void plot(Surface surface, float x, float y, Rgb colour) override
     {
@@ -63,8 +69,10 @@ public:
     }
     void clear(Surface surface) override
     {
-        if (surface == Surface::Window)
+        if (surface == Surface::Window) {
             m_windowClearStarts.push_back(Clock::now());
+            m_windowClearPumps.push_back(pumps() + 1); // the pump under way
+        }
         m_inner.clear(surface);
         if (surface == Surface::Picture)
             m_pictureClears.push_back(Clock::now());
@@ -130,19 +138,23 @@ public:
             m_inner.processEvents();
         }
         syncMetrics();
-        if (++m_pumps == m_nextMark) [[unlikely]]
-            m_onMark(m_pumps);
+        // Only this thread writes the count, so a plain load and store make the increment.
+        const long pump = m_pumps.load(std::memory_order_relaxed) + 1;
+        m_pumps.store(pump, std::memory_order_relaxed);
+        if (pump == m_nextMark) [[unlikely]]
+            m_onMark(pump);
     }
     void endProgram() override { m_inner.endProgram(); }
 
 private:
     qt::QtPlatform& m_inner;
-    long m_pumps = 0;
+    std::atomic<long> m_pumps = 0;
     long m_nextMark = -1;
     std::function<void(long)> m_onMark;
     std::optional<Clock::time_point> m_firstPlot;
     quint64 m_repaintsBeforeFirstPlot = 0;
     std::vector<Clock::time_point> m_windowClearStarts;
+    std::vector<long> m_windowClearPumps;
     std::vector<Clock::time_point> m_pictureClears;
     std::vector<double>* m_pumpLog = nullptr;
 };

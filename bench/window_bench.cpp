@@ -282,6 +282,7 @@ void reaction(Program& program, const std::map<std::string, std::string>& args)
     const long trials = argument(args, "trials", 15);
     std::mt19937 random(12345);
     std::vector<double> handledSteps, clearedSteps, clearingUs;
+    std::map<long, int> handledInPump; // trials by the pump, counted from the post, that took it
     double stepUs = 0;
     for (long trial = 0; trial < trials; ++trial) {
         program.frm1.vars.DelayCount = 75000;
@@ -291,10 +292,13 @@ void reaction(Program& program, const std::map<std::string, std::string>& args)
         // input from the window system arrives.
         const auto wait = std::chrono::milliseconds(100 + random() % 100);
         Clock::time_point posted;
+        long pumpsBeforePost = 0;
         QWindow* target = program.windowHandle();
-        std::thread poster([&posted, wait, target] {
+        CountingPlatform* counter = &program.platform;
+        std::thread poster([&posted, &pumpsBeforePost, wait, target, counter] {
             std::this_thread::sleep_for(wait);
             posted = Clock::now();
+            pumpsBeforePost = counter->pumps();
             QCoreApplication::postEvent(
                 target, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
         });
@@ -303,11 +307,15 @@ void reaction(Program& program, const std::map<std::string, std::string>& args)
         stepUs = seconds(Clock::now() - runStart) * 1e6
             / static_cast<double>(program.platform.pumps());
         // RESET's clears are the first after the key; the end of the run clears again later.
-        const auto handled = firstAfter(program.platform.windowClearStarts(), posted);
+        const auto& starts = program.platform.windowClearStarts();
+        const auto handled = firstAfter(starts, posted);
         const auto cleared = firstAfter(program.platform.pictureClears(), posted);
         if (!handled || !cleared)
             continue;
         handledSteps.push_back(seconds(*handled - posted) * 1e6 / stepUs);
+        const auto index = static_cast<std::size_t>(
+            std::find(starts.begin(), starts.end(), *handled) - starts.begin());
+        ++handledInPump[program.platform.windowClearPumps()[index] - pumpsBeforePost];
         clearedSteps.push_back(seconds(*cleared - posted) * 1e6 / stepUs);
         clearingUs.push_back(seconds(*cleared - *handled) * 1e6);
     }
@@ -315,9 +323,13 @@ void reaction(Program& program, const std::map<std::string, std::string>& args)
         return;
     const double worstHandled = *std::max_element(handledSteps.begin(), handledSteps.end());
     const double worstCleared = *std::max_element(clearedSteps.begin(), clearedSteps.end());
+    std::string pumps;
+    for (const auto& [pump, count] : handledInPump)
+        pumps += format("%s%d in pump %ld", pumps.empty() ? "" : ", ", count, pump);
     printRow("Reaction to Escape, DelayCount 75000: RESET begins, " + platformLabel(),
-        format("after median %.2f, worst %.2f steps (one step %.1f us)", median(handledSteps),
-            worstHandled, stepUs),
+        format("after median %.2f, worst %.2f steps (one step %.1f us); by the pumps that "
+               "began after the post: %s",
+            median(handledSteps), worstHandled, stepUs, pumps.c_str()),
         "-", "-");
     printRow("Reaction to Escape, DelayCount 75000: both surfaces cleared, " + platformLabel(),
         format("after median %.2f, worst %.2f steps; the two clears take %.0f us",
