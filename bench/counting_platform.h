@@ -34,6 +34,9 @@ public:
     // Pumps since the last restart(); the first pump of a run is pump 1.
     // Another thread may read it, to note how far the run had got when it posted an event.
     long pumps() const { return m_pumps.load(std::memory_order_relaxed); }
+    // Whether a pump is under way: one that began before an event was posted may have looked
+    // for events already. Readable from another thread.
+    bool inPump() const { return m_inPump.load(std::memory_order_relaxed); }
     // Starts counting afresh, and calls onMark after pump `firstMark` has run. onMark may set
     // the next mark with setNextMark().
     void restart(long firstMark, std::function<void(long pump)> onMark)
@@ -129,6 +132,7 @@ public:
 
     void processEvents() override
     {
+        m_inPump.store(true, std::memory_order_relaxed);
         if (m_pumpLog != nullptr) [[unlikely]] {
             const Clock::time_point start = Clock::now();
             m_inner.processEvents();
@@ -138,6 +142,7 @@ public:
             m_inner.processEvents();
         }
         syncMetrics();
+        m_inPump.store(false, std::memory_order_relaxed);
         // Only this thread writes the count, so a plain load and store make the increment.
         const long pump = m_pumps.load(std::memory_order_relaxed) + 1;
         m_pumps.store(pump, std::memory_order_relaxed);
@@ -149,6 +154,7 @@ public:
 private:
     qt::QtPlatform& m_inner;
     std::atomic<long> m_pumps = 0;
+    std::atomic<bool> m_inPump = false;
     long m_nextMark = -1;
     std::function<void(long)> m_onMark;
     std::optional<Clock::time_point> m_firstPlot;

@@ -282,7 +282,8 @@ void reaction(Program& program, const std::map<std::string, std::string>& args)
     const long trials = argument(args, "trials", 15);
     std::mt19937 random(12345);
     std::vector<double> handledSteps, clearedSteps, clearingUs;
-    std::map<long, int> handledInPump; // trials by the pump, counted from the post, that took it
+    // Trials by the pump that took the key: 1 for the first pump to begin after the post.
+    std::map<long, int> handledInPump;
     double stepUs = 0;
     for (long trial = 0; trial < trials; ++trial) {
         program.frm1.vars.DelayCount = 75000;
@@ -292,15 +293,16 @@ void reaction(Program& program, const std::map<std::string, std::string>& args)
         // input from the window system arrives.
         const auto wait = std::chrono::milliseconds(100 + random() % 100);
         Clock::time_point posted;
-        long pumpsBeforePost = 0;
+        long firstPumpAfterPost = 0; // the first pump to begin after the key was posted
         QWindow* target = program.windowHandle();
         CountingPlatform* counter = &program.platform;
-        std::thread poster([&posted, &pumpsBeforePost, wait, target, counter] {
+        std::thread poster([&posted, &firstPumpAfterPost, wait, target, counter] {
+            // Made before the clock is read: a thread's first allocation sets up its heap.
+            auto* escape = new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
             std::this_thread::sleep_for(wait);
             posted = Clock::now();
-            pumpsBeforePost = counter->pumps();
-            QCoreApplication::postEvent(
-                target, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+            firstPumpAfterPost = counter->pumps() + (counter->inPump() ? 2 : 1);
+            QCoreApplication::postEvent(target, escape);
         });
         program.run(kHopalong.routine, kHopalong.texts, kHopalong.defaults);
         poster.join();
@@ -315,7 +317,7 @@ void reaction(Program& program, const std::map<std::string, std::string>& args)
         handledSteps.push_back(seconds(*handled - posted) * 1e6 / stepUs);
         const auto index = static_cast<std::size_t>(
             std::find(starts.begin(), starts.end(), *handled) - starts.begin());
-        ++handledInPump[program.platform.windowClearPumps()[index] - pumpsBeforePost];
+        ++handledInPump[program.platform.windowClearPumps()[index] - firstPumpAfterPost + 1];
         clearedSteps.push_back(seconds(*cleared - posted) * 1e6 / stepUs);
         clearingUs.push_back(seconds(*cleared - *handled) * 1e6);
     }
@@ -325,10 +327,10 @@ void reaction(Program& program, const std::map<std::string, std::string>& args)
     const double worstCleared = *std::max_element(clearedSteps.begin(), clearedSteps.end());
     std::string pumps;
     for (const auto& [pump, count] : handledInPump)
-        pumps += format("%s%d in pump %ld", pumps.empty() ? "" : ", ", count, pump);
+        pumps += format("%s%d trials n = %ld", pumps.empty() ? "" : ", ", count, pump);
     printRow("Reaction to Escape, DelayCount 75000: RESET begins, " + platformLabel(),
-        format("after median %.2f, worst %.2f steps (one step %.1f us); by the pumps that "
-               "began after the post: %s",
+        format("after median %.2f, worst %.2f steps (one step %.1f us); taken by the n-th pump "
+               "to begin after the post: %s",
             median(handledSteps), worstHandled, stepUs, pumps.c_str()),
         "-", "-");
     printRow("Reaction to Escape, DelayCount 75000: both surfaces cleared, " + platformLabel(),
