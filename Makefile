@@ -1,7 +1,7 @@
 # The two commands a newcomer needs: `make run` and `make test`. Both install whatever is
 # missing first. `make install` builds and installs under PREFIX; DESTDIR, when set, is put in
-# front of it, for packaging.
-.PHONY: run test test-asan fuzz soak build deps clean format install
+# front of it, for packaging. `make bench` measures the program's speed (see BENCHMARKS.md).
+.PHONY: run test test-asan fuzz soak bench build deps clean format install
 
 PRESET ?= release
 JOBS ?= $(shell nproc)
@@ -22,6 +22,12 @@ run: build
 
 install: build
 	cmake --install build/$(PRESET) --prefix "$(PREFIX)"
+
+# Every benchmark of the release build, one table of figures against their targets.
+bench: deps
+	cmake --preset release
+	cmake --build --preset release -j $(JOBS)
+	scripts/bench.sh
 
 test: deps
 	cmake --preset dev

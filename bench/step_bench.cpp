@@ -1,65 +1,124 @@
+// The program's own cost per step for each attractor, next to the floor: the bare arithmetic of
+// the same step as a plain loop. Also the cost of one count of Delay.
+
+#include "floor_steps.h"
+#include "null_platform.h"
+#include "table_row.h"
+
+#include "attractors/equation1.h"
+#include "attractors/equation8.h"
+#include "attractors/hopalong.h"
 #include "attractors/lorenz.h"
-#include "run/run_loop.h"
+#include "attractors/pickover.h"
+#include "attractors/rossler.h"
+#include "attractors/starburst.h"
+#include "attractors/threeply.h"
+#include "run/pacing.h"
 
 #include <benchmark/benchmark.h>
 
-namespace quorvane {
+#include <cstdio>
+#include <map>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace quorvane::bench {
 namespace {
 
-// A platform that does nothing, so the figure is the program's own cost per step. Its pump
-// stops the run after the requested number of steps.
-class NullPlatform final : public Platform {
-public:
-    NullPlatform() { setMetrics({9795, 9225, 9915, 9990}); }
+constexpr long kSteps = 100'000; // steps per timed run
+constexpr long kCheckSteps = 20'000; // steps compared plot by plot with the floor
 
-    Form* form = nullptr;
-    long stepsLeft = 0;
-
-    void plot(Surface, float x, float y, Rgb) override { benchmark::DoNotOptimize(x + y); }
-    void clear(Surface) override { }
-    void setBackColor(Surface, Rgb) override { }
-    void refresh(Surface) override { }
-    void setPictureHeight(float) override { }
-    void setPictureWidth(float) override { }
-    void setPictureScaleHeight(float) override { }
-    void setPictureScaleWidth(float) override { }
-    void setCaption(std::string_view) override { }
-    std::string inputBox(std::string_view, std::string_view, std::string_view d) override
-    {
-        return std::string(d);
-    }
-    std::optional<double> toNumber(std::string_view) const override { return std::nullopt; }
-    std::string numberText(double) const override { return {}; }
-    void messageBox(const Message&) override { }
-    std::optional<std::string> saveFileName(const SaveDialogRequest&) override { return {}; }
-    std::optional<std::string> writePicture(std::string_view) override { return {}; }
-    void processEvents() override
-    {
-        if (--stepsLeft == 0)
-            form->vars.StopFlag = 1;
-    }
-    void endProgram() override { }
+// Each attractor with the defaults its command offers, the same for both orbits.
+template <class Floor> struct Case {
+    const char* name;
+    void (*drawingRoutine)(Form&);
+    Letters letters;
+    Floor floor;
 };
 
-template <Attractor A> void coreStep(benchmark::State& state, ParameterSet params)
+// A floor loop as a callable over any plot sink.
+#define QUORVANE_FLOOR(fn) [](const FloorInput& in, long steps, auto& plot) { fn(in, steps, plot); }
+
+const auto kLorenz = Case {"Lorenz", Lorenz2, {10, 28, 2.667}, QUORVANE_FLOOR(lorenzFloor)};
+const auto kRossler = Case {"Rossler", ROSSLER, {0.2, 0.2, 5.7}, QUORVANE_FLOOR(rosslerFloor)};
+const auto kHopalong
+    = Case {"Hopalong", Hop1, {0.724, -0.565, -0.117}, QUORVANE_FLOOR(hopalongFloor)};
+const auto kPickover
+    = Case {"Pickover", Pickover2, {2.23, 0.5, -0.67, -2.1, 1}, QUORVANE_FLOOR(pickoverFloor)};
+const auto kEquation1
+    = Case {"Equation1", E1, {0.2238, -0.9992, -0.8697, -0.3373}, QUORVANE_FLOOR(equation1Floor)};
+const auto kEquation8
+    = Case {"Equation8", E8, {2.42, -1.36, -0.2, -0.31}, QUORVANE_FLOOR(equation8Floor)};
+const auto kStarburst
+    = Case {"Starburst", TP4, {77.85, -61.97, 59.68}, QUORVANE_FLOOR(starburstFloor)};
+const auto kThreeply
+    = Case {"Threeply", Threeply, {-93.8, 96.1, 31}, QUORVANE_FLOOR(threeplyFloor)};
+
+ParameterSet parameters(const Letters& l) { return {l.a, l.b, l.c, l.d, l.e}; }
+
+FloorInput floorInput(const Letters& l, const Platform& platform)
 {
-    NullPlatform platform;
+    return {l, l, platform.metrics().scaleWidth, platform.metrics().scaleHeight};
+}
+
+// A run of the program's drawing routine, as its command starts it after the prompts, stopped
+// after `steps` steps.
+template <class P>
+void runProgram(P& platform, void (*routine)(Form&), const Letters& l, long steps)
+{
     Form form(platform);
     platform.form = &form;
-    form.vars.set1 = form.vars.set2 = params;
+    form.vars.set1 = form.vars.set2 = parameters(l);
     form.vars.DelayCount = 0;
-    constexpr long kSteps = 100000;
+    platform.stepsLeft = steps;
+    routine(form);
+}
+
+// Every plot of the floor must be the program's plot, in the same order, to the bit.
+template <class C> bool floorMatchesProgram(const C& c)
+{
+    RecordingPlatform program;
+    runProgram(program, c.drawingRoutine, c.letters, kCheckSteps);
+
+    std::vector<RecordingPlatform::Pair> floor;
+    auto record = [&floor](float x, float y) { floor.push_back({x, y}); };
+    c.floor(floorInput(c.letters, program), kCheckSteps, record);
+
+    if (floor == program.plots)
+        return true;
+    std::size_t i = 0;
+    while (i < floor.size() && i < program.plots.size() && floor[i] == program.plots[i])
+        ++i;
+    std::fprintf(stderr, "%s: the floor's plot %zu differs from the program's (%zu vs %zu plots)\n",
+        c.name, i, floor.size(), program.plots.size());
+    return false;
+}
+
+template <class C> void coreStep(benchmark::State& state, const C& c)
+{
+    NullPlatform platform;
+    for (auto _ : state)
+        runProgram(platform, c.drawingRoutine, c.letters, kSteps);
+    state.SetItemsProcessed(state.iterations() * kSteps);
+}
+
+template <class C> void floorStep(benchmark::State& state, const C& c)
+{
+    const NullPlatform window; // only for its sizes
+    FloorInput in = floorInput(c.letters, window);
+    auto sink = [](float x, float y) {
+        benchmark::DoNotOptimize(x);
+        benchmark::DoNotOptimize(y);
+    };
     for (auto _ : state) {
-        platform.stepsLeft = kSteps;
-        runOrbits<A>(form);
+        benchmark::DoNotOptimize(in); // the loop may not fold the parameters in as constants
+        c.floor(in, kSteps, sink);
     }
     state.SetItemsProcessed(state.iterations() * kSteps);
 }
 
-void BM_LorenzCore(benchmark::State& state) { coreStep<Lorenz>(state, {10, 28, 2.667, 0, 0}); }
-BENCHMARK(BM_LorenzCore)->Unit(benchmark::kMillisecond);
-
-void BM_Delay(benchmark::State& state)
+void delayCounts(benchmark::State& state)
 {
     WindowVars vars;
     vars.DelayCount = static_cast<float>(state.range(0));
@@ -67,9 +126,83 @@ void BM_Delay(benchmark::State& state)
         Delay(vars);
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_Delay)->Arg(5000)->Arg(50000);
+
+// Remembers the median nanoseconds per item of every benchmark, by name.
+class MedianReporter final : public benchmark::ConsoleReporter {
+public:
+    // Colour only on a terminal: the table's rows are read back from this output.
+    MedianReporter()
+        : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular)
+    {
+    }
+
+    std::map<std::string, double> nsPerItem;
+
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median")
+                continue;
+            const auto rate = run.counters.find("items_per_second");
+            if (rate != run.counters.end() && rate->second.value > 0)
+                nsPerItem[run.run_name.str()] = 1e9 / rate->second.value;
+        }
+    }
+};
+
+template <class C> void registerCase(const C& c, std::vector<std::string>& names)
+{
+    const std::string core = std::string("Core/") + c.name;
+    const std::string floor = std::string("Floor/") + c.name;
+    benchmark::RegisterBenchmark(core.c_str(), [&c](benchmark::State& s) { coreStep(s, c); });
+    benchmark::RegisterBenchmark(floor.c_str(), [&c](benchmark::State& s) { floorStep(s, c); });
+    names.push_back(c.name);
+}
+
+int run(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+
+    bool floorsHold = true;
+    std::vector<std::string> names;
+    const auto each = [&](const auto& c) {
+        floorsHold = floorMatchesProgram(c) && floorsHold;
+        registerCase(c, names);
+    };
+    each(kLorenz);
+    each(kRossler);
+    each(kHopalong);
+    each(kPickover);
+    each(kEquation1);
+    each(kEquation8);
+    each(kStarburst);
+    each(kThreeply);
+    if (!floorsHold)
+        return 1;
+    benchmark::RegisterBenchmark("Delay", delayCounts)->Arg(50000);
+
+    MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    for (const std::string& name : names) {
+        const auto core = reporter.nsPerItem.find("Core/" + name);
+        const auto floor = reporter.nsPerItem.find("Floor/" + name);
+        if (core == reporter.nsPerItem.end() || floor == reporter.nsPerItem.end())
+            continue;
+        const double ratio = core->second / floor->second;
+        printRow("Core step, " + name,
+            format("%.1f ns/step (floor %.1f), ratio %.2f", core->second, floor->second, ratio),
+            "ratio <= 1.5", verdict(ratio <= 1.5));
+    }
+    if (const auto delay = reporter.nsPerItem.find("Delay/50000");
+        delay != reporter.nsPerItem.end())
+        printRow("Delay, one count", format("%.3f ns", delay->second), "-", "-");
+    return 0;
+}
 
 } // namespace
-} // namespace quorvane
+} // namespace quorvane::bench
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return quorvane::bench::run(argc, argv); }

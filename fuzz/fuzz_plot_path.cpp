@@ -117,7 +117,7 @@ void plotThrough(RasterPlatform& platform, const Mapping& m, const Orbit& o, dou
     if (!fuzz::sameResult(got.x, want.x) || !fuzz::sameResult(got.y, want.y))
         fail("an attractor maps its point elsewhere than its mapping says");
     const int before = platform.plots;
-    detail::plotOrbit<A>(platform, Surface::Window, o, shift, 0x00FF00);
+    detail::plotOrbit<A>(platform, o, shift, 0x00FF00); // the window, then pic1
     const bool handed = platform.plots != before;
     if (handed != (fitsSingle(want.x) && fitsSingle(want.y)))
         fail("the coordinate guard handed over a point it should not, or kept one back");

@@ -17,11 +17,15 @@ namespace quorvane {
 
 inline bool isFault(double value) { return !std::isfinite(value); }
 
+// Whether a coordinate may be handed to a plot: finite and within single precision's range.
+// Converting any other value would be undefined behaviour.
+inline bool fitsSingle(double value) { return std::fabs(value) <= static_cast<double>(FLT_MAX); }
+
 // The single-precision value handed to a plot, or nothing when the coordinate is a fault or
 // does not fit single precision. Converting such a value would be undefined behaviour.
 inline std::optional<float> toSingle(double value)
 {
-    if (!(std::fabs(value) <= static_cast<double>(FLT_MAX)))
+    if (!fitsSingle(value))
         return std::nullopt;
     return static_cast<float>(value);
 }

@@ -10,18 +10,21 @@ namespace quorvane {
 
 namespace detail {
 
-// One plot: the position is computed from the window's current scale, and a coordinate that is
-// a fault or does not fit single precision means the plot is not made.
+// One orbit's point, plotted on the window and then on pic1. The position is computed from the
+// window's current scale, once for the pair: the platform changes the scale only when it raises
+// an event, and no event runs between the two plots. A coordinate that is a fault or does not
+// fit single precision means neither plot is made.
 template <Attractor A>
-inline void plotOrbit(
-    Platform& platform, Surface surface, const Orbit& orbit, double shift, Rgb colour)
+inline void plotOrbit(Platform& platform, const Orbit& orbit, double shift, Rgb colour)
 {
     const WindowMetrics& m = platform.metrics();
     const Point p = A::map(orbit, shift, m.scaleWidth, m.scaleHeight);
-    const std::optional<float> x = toSingle(p.x);
-    const std::optional<float> y = toSingle(p.y);
-    if (x && y)
-        platform.plot(surface, *x, *y, colour);
+    if (!fitsSingle(p.x) || !fitsSingle(p.y))
+        return;
+    const float x = static_cast<float>(p.x);
+    const float y = static_cast<float>(p.y);
+    platform.plot(Surface::Window, x, y, colour);
+    platform.plot(Surface::Picture, x, y, colour);
 }
 
 } // namespace detail
@@ -43,11 +46,9 @@ template <Attractor A> void runOrbits(Form& form)
     A::start(vars);
     for (;;) {
         A::beforePlots(vars);
-        detail::plotOrbit<A>(platform, Surface::Window, vars.orbit1, 0.0, colour1);
-        detail::plotOrbit<A>(platform, Surface::Picture, vars.orbit1, 0.0, colour1);
+        detail::plotOrbit<A>(platform, vars.orbit1, 0.0, colour1);
         A::betweenOrbits(vars);
-        detail::plotOrbit<A>(platform, Surface::Window, vars.orbit2, kOrbit2Shift, colour2);
-        detail::plotOrbit<A>(platform, Surface::Picture, vars.orbit2, kOrbit2Shift, colour2);
+        detail::plotOrbit<A>(platform, vars.orbit2, kOrbit2Shift, colour2);
         Delay(vars);
         platform.processEvents();
         if (form.isUnloaded())

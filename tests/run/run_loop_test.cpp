@@ -2,6 +2,8 @@
 
 #include "support/form_fixture.h"
 
+#include <array>
+#include <cfloat>
 #include <cmath>
 #include <string>
 #include <tuple>
@@ -96,6 +98,28 @@ TEST_F(RunLoop, PlotsThatAreFaultsOrDoNotFitSinglePrecisionAreNotMade)
         ASSERT_EQ(plots.size(), 2u) << value;
         EXPECT_EQ(plots[0].colour, 0xFF0000u);
     }
+}
+
+TEST_F(RunLoop, TheLargestSingleIsPlottedOnBothSurfacesAndTheNextDoubleAboveIsNot)
+{
+    // Any double above FLT_MAX is out of float's range, even one that would round down to it.
+    const double largest = FLT_MAX;
+    frm1.vars.orbit1.x = largest;
+    atPump(1, [this] { frm1.vars.StopFlag = 1; });
+    runOrbits<Probe>(frm1);
+    auto plots = platform.callsOf(Call::Kind::Plot);
+    ASSERT_EQ(plots.size(), 4u);
+    EXPECT_EQ(plots[0].x, FLT_MAX);
+    EXPECT_EQ(plots[1].surface, Surface::Picture);
+    EXPECT_EQ(plots[1].x, FLT_MAX);
+
+    platform.calls.clear();
+    frm1.vars.orbit1.x = std::nextafter(largest, HUGE_VAL);
+    atPump(2, [this] { frm1.vars.StopFlag = 1; });
+    runOrbits<Probe>(frm1);
+    plots = platform.callsOf(Call::Kind::Plot);
+    ASSERT_EQ(plots.size(), 2u);
+    EXPECT_EQ(plots[0].colour, 0xFF0000u);
 }
 
 TEST_F(RunLoop, ResetWhileIdleLeavesStopFlagSetUntilTheNextRunClearsIt)
