@@ -2,7 +2,7 @@
 // the same step as a plain loop. Also the cost of one count of Delay.
 
 #include "floor_steps.h"
-#include "null_platform.h"
+#include "step_platforms.h"
 #include "table_row.h"
 
 #include "attractors/equation1.h"
@@ -97,7 +97,7 @@ template <class C> bool floorMatchesProgram(const C& c)
 
 template <class C> void coreStep(benchmark::State& state, const C& c)
 {
-    NullPlatform platform;
+    SinkPlatform platform;
     for (auto _ : state)
         runProgram(platform, c.drawingRoutine, c.letters, kSteps);
     state.SetItemsProcessed(state.iterations() * kSteps);
@@ -105,7 +105,7 @@ template <class C> void coreStep(benchmark::State& state, const C& c)
 
 template <class C> void floorStep(benchmark::State& state, const C& c)
 {
-    const NullPlatform window; // only for its sizes
+    const SinkPlatform window; // only for its sizes
     FloorInput in = floorInput(c.letters, window);
     auto sink = [](float x, float y) {
         benchmark::DoNotOptimize(x);

@@ -16,6 +16,7 @@
 // CountingPlatform in front of the QtPlatform; the program's code is not changed for it.
 
 #include "counting_platform.h"
+#include "memory.h"
 #include "table_row.h"
 
 #include "app/frm1.h"
@@ -38,7 +39,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <random>
 #include <string>
@@ -68,17 +68,6 @@ double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
-}
-
-// Peak resident set size of this process, in kB.
-long peakRssKb()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::strtol(line.c_str() + 6, nullptr, 10);
-    return -1;
 }
 
 long argument(const std::map<std::string, std::string>& args, const std::string& key, long fallback)
@@ -254,11 +243,11 @@ void memory(Program& program, const std::map<std::string, std::string>& args)
     long late = 0;
     program.platform.restart(1000, [&](long pump) {
         if (pump == 1000) {
-            early = peakRssKb();
+            early = memoryNow().hwm;
             program.platform.setNextMark(steps);
             return;
         }
-        late = peakRssKb();
+        late = memoryNow().hwm;
         program.frm1.mnuReset_Click();
     });
     program.run(kHopalong.routine, kHopalong.texts, kHopalong.defaults);

@@ -14,6 +14,7 @@
 #include "attractors/rossler.h"
 #include "attractors/starburst.h"
 #include "attractors/threeply.h"
+#include "platform/null_platform.h"
 #include "run/run_loop.h"
 
 #include <cmath>
@@ -142,9 +143,9 @@ void expectSame(const Slots& want, const Orbit& got, const char* attractor)
 
 // A platform that draws nowhere and stops the run after a given number of pumps. It checks
 // every point it is handed.
-class CheckingPlatform final : public Platform {
+class CheckingPlatform final : public NullPlatform {
 public:
-    CheckingPlatform(float w, float h) { setMetrics({w, h, w, h}); }
+    CheckingPlatform(float w, float h) { setWindow(w, h, w, h); }
     Form* form = nullptr;
     int pumpsLeft = 0;
     int clears = 0;
@@ -155,28 +156,11 @@ public:
             fail("a plot was handed a coordinate that is not a finite single");
     }
     void clear(Surface) override { ++clears; }
-    void setBackColor(Surface, Rgb) override { }
-    void refresh(Surface) override { }
-    void setPictureHeight(float) override { }
-    void setPictureWidth(float) override { }
-    void setPictureScaleHeight(float) override { }
-    void setPictureScaleWidth(float) override { }
-    void setCaption(std::string_view) override { }
-    std::string inputBox(std::string_view, std::string_view, std::string_view) override
-    {
-        return {};
-    }
-    std::optional<double> toNumber(std::string_view) const override { return std::nullopt; }
-    std::string numberText(double) const override { return {}; }
-    void messageBox(const Message&) override { }
-    std::optional<std::string> saveFileName(const SaveDialogRequest&) override { return {}; }
-    std::optional<std::string> writePicture(std::string_view) override { return {}; }
     void processEvents() override
     {
         if (--pumpsLeft == 0)
             form->mnuReset_Click();
     }
-    void endProgram() override { }
 };
 
 template <class A>

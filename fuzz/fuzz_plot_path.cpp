@@ -13,6 +13,7 @@
 #include "attractors/rossler.h"
 #include "attractors/starburst.h"
 #include "attractors/threeply.h"
+#include "platform/null_platform.h"
 #include "platform/qt/raster_surface.h"
 #include "run/run_loop.h"
 
@@ -25,12 +26,12 @@ using quorvane::fuzz::fail;
 using quorvane::qt::RasterSurface;
 
 // Both surfaces are raster surfaces of their own sizes and scales, as on the Qt platform.
-class RasterPlatform final : public Platform {
+class RasterPlatform final : public NullPlatform {
 public:
     RasterSurface window, picture;
     int plots = 0;
 
-    void setWindowScale(float w, float h) { setMetrics({w, h, w, h}); }
+    void setWindowScale(float w, float h) { setWindow(w, h, w, h); }
     RasterSurface& of(Surface s) { return s == Surface::Window ? window : picture; }
 
     void plot(Surface s, float x, float y, Rgb colour) override
@@ -45,23 +46,6 @@ public:
     }
     void clear(Surface s) override { of(s).clear(); }
     void setBackColor(Surface s, Rgb colour) override { of(s).setBackColor(0xFF000000u | colour); }
-    void refresh(Surface) override { }
-    void setPictureHeight(float) override { }
-    void setPictureWidth(float) override { }
-    void setPictureScaleHeight(float) override { }
-    void setPictureScaleWidth(float) override { }
-    void setCaption(std::string_view) override { }
-    std::string inputBox(std::string_view, std::string_view, std::string_view) override
-    {
-        return {};
-    }
-    std::optional<double> toNumber(std::string_view) const override { return std::nullopt; }
-    std::string numberText(double) const override { return {}; }
-    void messageBox(const Message&) override { }
-    std::optional<std::string> saveFileName(const SaveDialogRequest&) override { return {}; }
-    std::optional<std::string> writePicture(std::string_view) override { return {}; }
-    void processEvents() override { }
-    void endProgram() override { }
 
     // Where the point should land, worked out in long double: a pixel within one of it, and
     // no pixel only when the point lies outside or on the rounding edge of the surface.

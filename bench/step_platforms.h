@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/null_platform.h"
 #include "run/form.h"
 
 #include <benchmark/benchmark.h>
@@ -11,41 +12,23 @@ namespace quorvane::bench {
 // A platform that does nothing but count steps: its pump stops the run after the requested
 // number of steps, by the same StopFlag a RESET sets. What it does with a plot is left to the
 // two kinds below.
-class StubPlatform : public Platform {
+class SteppedPlatform : public NullPlatform {
 public:
-    StubPlatform() { setMetrics({9795, 9225, 9915, 9990}); }
+    SteppedPlatform() { setWindow(9795, 9225, 9915, 9990); }
 
     Form* form = nullptr;
     long stepsLeft = 0;
 
-    void clear(Surface) override { }
-    void setBackColor(Surface, Rgb) override { }
-    void refresh(Surface) override { }
-    void setPictureHeight(float) override { }
-    void setPictureWidth(float) override { }
-    void setPictureScaleHeight(float) override { }
-    void setPictureScaleWidth(float) override { }
-    void setCaption(std::string_view) override { }
-    std::string inputBox(std::string_view, std::string_view, std::string_view d) override
-    {
-        return std::string(d);
-    }
-    std::optional<double> toNumber(std::string_view) const override { return std::nullopt; }
-    std::string numberText(double) const override { return {}; }
-    void messageBox(const Message&) override { }
-    std::optional<std::string> saveFileName(const SaveDialogRequest&) override { return {}; }
-    std::optional<std::string> writePicture(std::string_view) override { return {}; }
     void processEvents() override
     {
         if (--stepsLeft == 0)
             form->vars.StopFlag = 1;
     }
-    void endProgram() override { }
 };
 
 // The program's cost per step with nothing behind the platform: each plotted coordinate is
 // sunk the way the floor loops sink theirs.
-class NullPlatform final : public StubPlatform {
+class SinkPlatform final : public SteppedPlatform {
 public:
     void plot(Surface, float x, float y, Rgb) override
     {
@@ -55,7 +38,7 @@ public:
 };
 
 // Records every plotted pair, to hold a floor loop against the program's run.
-class RecordingPlatform final : public StubPlatform {
+class RecordingPlatform final : public SteppedPlatform {
 public:
     struct Pair {
         float x;
