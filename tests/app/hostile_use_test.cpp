@@ -145,10 +145,7 @@ TEST_F(HostileUse, TenThousandColourPressesAndAResizeToZeroLoseNothing)
     reference.Form_Load();
     reference.vars.DelayCount = 0;
     schedule(plain, reference, false);
-    const auto items = reference.menuItems();
-    for (std::size_t i = 0; i < items.size(); ++i)
-        if (items[i].name == std::string_view("mnuLOR1"))
-            reference.menuClick(i);
+    chooseMenu(reference, "mnuLOR1");
 
     const auto colours = platform.callsOf(Kind::BackColor);
     ASSERT_EQ(colours.size(), 2u * kPresses);
@@ -194,12 +191,8 @@ TEST_F(HostileUse, SaveAndAboutInsideANestedRunLeaveBothRunsAsTheyWere)
     std::array<Moment, 3> moments = {{{5, {}, {}}, {6, {}, {}}, {7, {}, {}}}};
     auto schedule = [&](FakePlatform& p, Frm1& form, bool commands) {
         p.onPump = [&, commands](long n) {
-            if (n == 2) {
-                const auto items = form.menuItems();
-                for (std::size_t i = 0; i < items.size(); ++i)
-                    if (items[i].name == std::string_view("mnuHop1"))
-                        form.menuClick(i);
-            }
+            if (n == 2)
+                chooseMenu(form, "mnuHop1");
             for (std::size_t m = 0; m < moments.size() && commands; ++m) {
                 if (n != moments[m].pump)
                     continue;

@@ -63,10 +63,7 @@ protected:
             if (n == kSteps)
                 form.Form_KeyDown(KeyCode::Escape, 0);
         };
-        const auto items = form.menuItems();
-        for (std::size_t i = 0; i < items.size(); ++i)
-            if (items[i].name == GetParam().menu)
-                form.menuClick(i);
+        chooseMenu(form, GetParam().menu);
     }
 
     static std::vector<Call> plots(const FakePlatform& p, Rgb colour)
@@ -158,7 +155,6 @@ TEST_P(HostileParameters, TypedTextThatIsNoNumberKeepsEveryParameter)
         {" 12 ", 12},
         {"1,5,5", 7},
     }};
-    const auto items = frm1.menuItems();
     for (const auto& [text, stored] : answers) {
         SCOPED_TRACE(std::string("\"") + text + '"');
         frm1.vars.set1 = frm1.vars.set2 = {7, 7, 7, 7, 7};
@@ -172,9 +168,7 @@ TEST_P(HostileParameters, TypedTextThatIsNoNumberKeepsEveryParameter)
                 pressEscape();
             }
         };
-        for (std::size_t i = 0; i < items.size(); ++i)
-            if (items[i].name == GetParam().menu)
-                frm1.menuClick(i);
+        choose(GetParam().menu);
         ASSERT_EQ(platform.pumps(), pump) << "the run did not start";
 
         WindowVars want;

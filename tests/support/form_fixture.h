@@ -9,6 +9,16 @@
 
 namespace quorvane::test {
 
+// Chooses the menu entry of that name on any window, as a click would.
+inline void chooseMenu(Frm1& form, std::string_view name)
+{
+    const auto items = form.menuItems();
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (items[i].name == name)
+            return form.menuClick(i);
+    ADD_FAILURE() << "no menu entry " << name;
+}
+
 // frm1 on the fake platform, loaded as at start-up.
 class FormFixture : public ::testing::Test {
 protected:
@@ -19,14 +29,7 @@ protected:
     }
 
     // Chooses the menu entry of that name, as a click would.
-    void choose(std::string_view name)
-    {
-        const auto items = frm1.menuItems();
-        for (std::size_t i = 0; i < items.size(); ++i)
-            if (items[i].name == name)
-                return frm1.menuClick(i);
-        FAIL() << "no menu entry " << name;
-    }
+    void choose(std::string_view name) { chooseMenu(frm1, name); }
 
     // Schedules an action for one pump of the event loop.
     void atPump(long pump, std::function<void()> action)
