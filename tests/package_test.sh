@@ -25,7 +25,8 @@ for tool in dpkg-deb dpkg-shlibdeps file lintian timeout; do
     fi
 done
 
-if ! timeout 120 "$cpack" --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1; then
+if ! timeout 100 "$cpack" --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1
+then
     cat "$work/cpack.log" >&2
     echo "FAIL: cpack" >&2
     exit 1
@@ -53,21 +54,24 @@ $contents"
 # the Qt 6 widgets library; a list written by hand falls behind the binary.
 depends=$(dpkg-deb --field "$deb" Depends)
 dpkg-deb -x "$deb" "$work/root"
+# dpkg-shlibdeps wants a debian/control that names the package; this is the least it accepts.
 mkdir "$work/debian"
 printf 'Source: quorvane\n\nPackage: quorvane\nArchitecture: any\n' >"$work/debian/control"
-computed=$(cd "$work" && timeout 30 dpkg-shlibdeps -O root/usr/bin/quorvane 2>"$work/shlibdeps.log" \
+computed=$(cd "$work" && timeout 30 dpkg-shlibdeps -O root/usr/bin/quorvane 2>shlibdeps.log \
     | sed -n 's/^shlibs:Depends=//p')
 case "$computed" in
 *libqt6widgets6*)
     echo "$computed" | tr ',' '\n' | sed 's/^ *//' | while read -r dependency; do
         case ", $depends," in *", $dependency,"*) ;; *) echo "$dependency" ;; esac
     done >"$work/missing"
-    [ -s "$work/missing" ] && fail "Depends: $depends; lacks: $(cat "$work/missing")"
+    [ -s "$work/missing" ] && fail "Depends: $depends; lacks: $(paste -s -d ";" "$work/missing")"
     ;;
 *) fail "dpkg-shlibdeps computed '$computed': $(cat "$work/shlibdeps.log")" ;;
 esac
 
-report=$(timeout 120 lintian --fail-on error "$deb" 2>&1) \
-    || fail "lintian: $(echo "$report" | grep -E '^E:' || echo "$report")"
+report=$(timeout 100 lintian --fail-on error "$deb" 2>&1)
+status=$?
+[ "$status" -eq 0 ] \
+    || fail "lintian, exit status $status: $(echo "$report" | grep -E '^E:' || echo "$report")"
 
 [ "$failures" -eq 0 ]
