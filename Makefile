@@ -1,7 +1,8 @@
 # The two commands a newcomer needs: `make run` and `make test`. Both install whatever is
 # missing first. `make install` builds and installs under PREFIX; DESTDIR, when set, is put in
-# front of it, for packaging. `make bench` measures the program's speed (see BENCHMARKS.md).
-.PHONY: run test test-asan fuzz soak bench build deps clean format install
+# front of it, for packaging. `make package` writes the Debian package of the release build.
+# `make bench` measures the program's speed (see BENCHMARKS.md).
+.PHONY: run test test-asan fuzz soak bench build deps clean format install package
 
 PRESET ?= release
 JOBS ?= $(shell nproc)
@@ -22,6 +23,11 @@ run: build
 
 install: build
 	cmake --install build/$(PRESET) --prefix "$(PREFIX)"
+
+# build/release/quorvane_VERSION_ARCH.deb, from CPack; see packaging/CMakeLists.txt.
+package: deps
+	cmake --preset release
+	cmake --build --preset release -j $(JOBS) --target package
 
 # Every benchmark of the release build, one table of figures against their targets.
 bench: deps

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests, the fuzz targets and the benchmarks
-# need, and only those missing. Uses sudo when not run as root.
+# Installs the Debian packages the build, the tests, the fuzz targets, the benchmarks and the
+# Debian package need, and only those missing. Uses sudo when not run as root.
 set -euo pipefail
 
 packages=(
@@ -10,6 +10,7 @@ packages=(
   xvfb xauth
   desktop-file-utils appstream
   clang libclang-rt-14-dev
+  dpkg-dev file lintian
 )
 
 missing=()

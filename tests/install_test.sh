@@ -31,7 +31,7 @@ desktop=$prefix/share/applications/$id.desktop
 metainfo=$prefix/share/metainfo/$id.metainfo.xml
 png=$prefix/share/icons/hicolor/32x32/apps/$id.png
 svg=$prefix/share/icons/hicolor/scalable/apps/$id.svg
-man=$prefix/share/man/man1/quorvane.1
+man=$prefix/share/man/man1/quorvane.1.gz
 for file in "$desktop" "$metainfo" "$png" "$svg" "$man"; do
     [ -s "$file" ] || fail "not installed: ${file#"$prefix"/}"
 done
@@ -56,7 +56,7 @@ grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" \
 
 [ "$("$prefix/bin/quorvane" --version)" = "quorvane 1.0" ] || fail "installed quorvane --version"
 if command -v groff >/dev/null; then
-    groff -man -ww -z "$man" 2>&1 | grep . && fail "the manual page has warnings"
+    gzip -dc "$man" | groff -man -ww -z 2>&1 | grep . && fail "the manual page has warnings"
 fi
 
 [ "$failures" -eq 0 ]

@@ -1,0 +1,77 @@
+#!/bin/sh
+# Makes the Debian package from the build under test and checks what a Debian user gets:
+#   package_test.sh CPACK BUILD_DIR VERSION
+# The package is made from this build rather than from a release build of its own: the files,
+# their paths and the libraries the binary needs are the same in every build type, and a second
+# build would double the suite's time. The tools come from scripts/install-deps.sh.
+set -u
+cpack=$1
+build=$2
+version=$3
+failures=0
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+trap 'exit 1' HUP INT TERM
+
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+for tool in dpkg-deb dpkg-shlibdeps file lintian timeout; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "FAIL: $tool is missing; run scripts/install-deps.sh" >&2
+        exit 1
+    fi
+done
+
+if ! timeout 100 "$cpack" --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1
+then
+    cat "$work/cpack.log" >&2
+    echo "FAIL: cpack" >&2
+    exit 1
+fi
+deb=$work/quorvane_${version}_$(dpkg --print-architecture).deb
+if [ ! -f "$deb" ]; then
+    echo "FAIL: cpack wrote no ${deb#"$work"/}" >&2
+    exit 1
+fi
+
+# Exactly these files, nothing missing and nothing stray; directories aside.
+expected="./usr/bin/quorvane
+./usr/share/applications/org.quorvane.Quorvane.desktop
+./usr/share/doc/quorvane/changelog.gz
+./usr/share/doc/quorvane/copyright
+./usr/share/icons/hicolor/32x32/apps/org.quorvane.Quorvane.png
+./usr/share/icons/hicolor/scalable/apps/org.quorvane.Quorvane.svg
+./usr/share/man/man1/quorvane.1.gz
+./usr/share/metainfo/org.quorvane.Quorvane.metainfo.xml"
+contents=$(dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ { print $6 }' | LC_ALL=C sort)
+[ "$contents" = "$expected" ] || fail "the package holds:
+$contents"
+
+# Depends holds every dependency dpkg-shlibdeps computes from the packaged binary, and so names
+# the Qt 6 widgets library; a list written by hand falls behind the binary.
+depends=$(dpkg-deb --field "$deb" Depends)
+dpkg-deb -x "$deb" "$work/root"
+# dpkg-shlibdeps wants a debian/control that names the package; this is the least it accepts.
+mkdir "$work/debian"
+printf 'Source: quorvane\n\nPackage: quorvane\nArchitecture: any\n' >"$work/debian/control"
+computed=$(cd "$work" && timeout 30 dpkg-shlibdeps -O root/usr/bin/quorvane 2>shlibdeps.log \
+    | sed -n 's/^shlibs:Depends=//p')
+case "$computed" in
+*libqt6widgets6*)
+    echo "$computed" | tr ',' '\n' | sed 's/^ *//' | while read -r dependency; do
+        case ", $depends," in *", $dependency,"*) ;; *) echo "$dependency" ;; esac
+    done >"$work/missing"
+    [ -s "$work/missing" ] && fail "Depends: $depends; lacks: $(paste -s -d ";" "$work/missing")"
+    ;;
+*) fail "dpkg-shlibdeps computed '$computed': $(cat "$work/shlibdeps.log")" ;;
+esac
+
+report=$(timeout 100 lintian --fail-on error "$deb" 2>&1)
+status=$?
+[ "$status" -eq 0 ] \
+    || fail "lintian, exit status $status: $(echo "$report" | grep -E '^E:' || echo "$report")"
+
+[ "$failures" -eq 0 ]
