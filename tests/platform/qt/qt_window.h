@@ -47,6 +47,7 @@ protected:
     QtWindow()
     {
         platform.open(frm1);
+        window().showNormal(); // it opens maximized
         window().setGeometry(40, 40, 640, 480);
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window()));
         QObject::connect(&m_dialogTimer, &QTimer::timeout, [this] { answerDialog(); });
