@@ -72,9 +72,9 @@ void MainWindow::watchFrame()
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    // A window manager puts its frame around the window after the first showing and may change
-    // it later (maximizing, another theme). The client area then keeps its size, so no resize
-    // reaches the widget, but the native window is moved or sent a resize of the same size.
+    // A window manager puts its frame around the window after the first showing, and may change
+    // it later without touching the client area. No resize then reaches the widget, but the
+    // native window is moved, or sent a resize of the same size.
     // The widget learns the new frame only once that event has been handled, so the outer size
     // is compared afterwards, from the event loop.
     if (watched == windowHandle()
