@@ -10,6 +10,7 @@
 #include "support/form_fixture.h"
 
 #include <array>
+#include <cmath>
 #include <ostream>
 #include <vector>
 
@@ -94,11 +95,65 @@ TEST(Attractors, DefaultsGiveTheListedPoints)
 // plots the current point and advances it after the stop test.
 enum class Shape { Map, Flow };
 
+// Each step written out again from its equations, in their stated order of evaluation, so the
+// table holds the program's steps to something other than themselves. No fault arises in these
+// runs; the fault rules are in the attractors' own files.
+double sign(double v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
+
+void equation1(Orbit& o, const ParameterSet& p)
+{
+    o.xNext = o.x > 0 ? o.y + (p.b * o.x) * (p.d - 0.5) : (o.y - p.d) - (1 + p.d - o.x * p.d) * p.b;
+    o.yNext = p.a - o.x;
+}
+
+void equation8(Orbit& o, const ParameterSet& p)
+{
+    o.xNext = p.a - o.y;
+    o.yNext = o.x + std::sqrt(std::fabs(p.d * o.y - p.b)) * sign(o.y);
+}
+
+void hopalong(Orbit& o, const ParameterSet& p)
+{
+    o.xNext = o.y - (sign(o.x) + std::sqrt(std::fabs(p.b * o.x - p.c)));
+    o.yNext = p.a - o.x;
+}
+
+void lorenz(Orbit& o, const ParameterSet& p)
+{
+    o.x = o.x + (o.y - o.x) * p.a * 0.0004;
+    o.y = o.y + (p.b * o.x - o.y - o.x * o.z) * 0.0004;
+    o.z = o.z + (o.x * o.y - p.c * o.z) * 0.0004;
+}
+
+void pickover(Orbit& o, const ParameterSet& p)
+{
+    o.xNext = std::sin(p.a * o.y) - std::sin(o.x) * p.e * std::cos(p.b * o.x);
+    o.yNext = std::sin(o.x) * p.e * std::sin(p.c * o.x) - std::cos(p.d * o.y);
+}
+
+void rossler(Orbit& o, const ParameterSet& p)
+{
+    o.x = o.x - (o.y + o.z) * 0.04;
+    o.y = o.y + (p.a * o.y + o.x) * 0.04;
+    o.z = o.z + (o.x * o.z + p.b - p.c * o.z) * 0.04;
+}
+
+// Starburst and Threeply: f is the tangent or the sine of a + b + c.
+void signMap(Orbit& o, const ParameterSet& p, double f)
+{
+    o.xNext = o.y - std::fabs(std::sin(o.x) * std::cos(p.b) + p.c - f * o.x) * sign(o.x);
+    o.yNext = p.a - o.x;
+}
+
+void starburst(Orbit& o, const ParameterSet& p) { signMap(o, p, std::tan(p.a + p.b + p.c)); }
+
+void threeply(Orbit& o, const ParameterSet& p) { signMap(o, p, std::sin(p.a + p.b + p.c)); }
+
 struct RunCase {
     const char* menu;
     std::deque<std::optional<std::string>> orbit1; // orbit 1's answers; orbit 2 takes the defaults
     Shape shape;
-    void (*step)(Orbit&, const ParameterSet&); // next or advance
+    void (*step)(Orbit&, const ParameterSet&); // the next point, or the advance
     Point (*at)(const Orbit&, double shift); // the mapping, in its stated order
     Orbit start;
     Point firstOfOrbit2; // with the defaults, to three decimals
@@ -165,44 +220,44 @@ constexpr double kPi = 3.141593; // Lorenz's start value
 
 INSTANTIATE_TEST_SUITE_P(Menu, AttractorRun,
     ::testing::Values(
-        RunCase {"mnuE1", {"0.3", "-1.1", "0.5", "-0.2"}, Shape::Map, &Equation1::next,
+        RunCase {"mnuE1", {"0.3", "-1.1", "0.5", "-0.2"}, Shape::Map, &equation1,
             [](const Orbit& o, double s) {
                 return Point {800 * o.xNext + (kW / 2 + s), 800 * o.yNext + (kH / 2 + s)};
             },
             {}, {kW / 2 + 10 + 799.575872, kH / 2 + 10 + 179.04}},
-        RunCase {"mnuE8", {"2.1", "-1.5", "0", "-0.25"}, Shape::Map, &Equation8::next,
+        RunCase {"mnuE8", {"2.1", "-1.5", "0", "-0.25"}, Shape::Map, &equation8,
             [](const Orbit& o, double s) {
                 return Point {500 * o.xNext + (kW / 2.1 + s), 500 * o.yNext + (kH / 2 + s)};
             },
             {}, {kW / 2.1 + 10 + 1210, kH / 2 + 10}},
-        RunCase {"mnuHop1", {"0.6", "-0.5", "-0.2"}, Shape::Map, &Hopalong::next,
+        RunCase {"mnuHop1", {"0.6", "-0.5", "-0.2"}, Shape::Map, &hopalong,
             [](const Orbit& o, double s) {
                 return Point {500 * o.xNext + (kW / 2 + s), 500 * o.yNext + (kH / 2 + s)};
             },
             {}, {kW / 2 + 10 - 171.026314, kH / 2 + 10 + 362}},
-        RunCase {"mnuLOR1", {"12", "30", "2"}, Shape::Flow, &Lorenz::advance,
+        RunCase {"mnuLOR1", {"12", "30", "2"}, Shape::Flow, &lorenz,
             [](const Orbit& o, double s) {
                 return Point {300 * o.x + (kW / 2 + s), -200 * o.z + (kH / 1.2 + s)};
             },
             {kPi, 0, kPi, 0, kPi}, {kW / 2 + 10 + 942.4779, kH / 1.2 + 10 - 628.3186}},
         // The shift joins the half width before the scaled x', but the sum of scaled y' and
         // half height after it.
-        RunCase {"mnuPIK2", {"2.5", "0.6", "-0.5", "-2.3", "0.8"}, Shape::Map, &Pickover::next,
+        RunCase {"mnuPIK2", {"2.5", "0.6", "-0.5", "-2.3", "0.8"}, Shape::Map, &pickover,
             [](const Orbit& o, double s) {
                 return Point {3000 * o.xNext + (kW / 2 + s), (3000 * o.yNext + kH / 2) + s};
             },
             {}, {kW / 2 + 10, kH / 2 + 10 - 3000}},
-        RunCase {"mnuROS", {"0.3", "0.4", "6"}, Shape::Flow, &Rossler::advance,
+        RunCase {"mnuROS", {"0.3", "0.4", "6"}, Shape::Flow, &rossler,
             [](const Orbit& o, double s) {
                 return Point {500 * o.x + (kW / 2 + s), 300 * o.y + (kH / 2 + s)};
             },
             {}, {kW / 2 + 10, kH / 2 + 10}},
-        RunCase {"mnu3P4", {"70", "-60", "50"}, Shape::Map, &Starburst::next,
+        RunCase {"mnu3P4", {"70", "-60", "50"}, Shape::Map, &starburst,
             [](const Orbit& o, double s) {
                 return Point {15 * o.xNext + (kW / 2 + s), 15 * o.yNext + (kH / 2 + s)};
             },
             {}, {kW / 2 + 10, kH / 2 + 10 + 1167.75}},
-        RunCase {"mnuThreeply", {"-90", "95", "30"}, Shape::Map, &ThreeplyMap::next,
+        RunCase {"mnuThreeply", {"-90", "95", "30"}, Shape::Map, &threeply,
             [](const Orbit& o, double s) {
                 return Point {20 * o.xNext + (kW / 2 + s), 20 * o.yNext + (kH / 2 + s)};
             },

@@ -22,10 +22,11 @@ TEST(Equation8Step, TheRootTakesTheSignOfY)
 
 TEST(Equation8Step, AFaultInTheRootsArgumentKeepsYNextWhileOtherOverflowsAreStored)
 {
-    // d y - b overflows: y' is not assigned, x' is.
-    Orbit o {1, 7, 2, 5, 0};
+    // d y is finite, but d y - b overflows: the root's whole argument is a fault, so y' is not
+    // assigned, while x' is.
+    Orbit o {1, 7, 1.5, 5, 0};
     Equation8::next(o, {3, -1e308, 0, 1e308, 0});
-    EXPECT_EQ(o.xNext, 1.0);
+    EXPECT_EQ(o.xNext, 1.5);
     EXPECT_EQ(o.yNext, 5.0);
 
     // a - y overflows: the infinity is stored, and y' is computed as usual.

@@ -19,11 +19,11 @@ TEST(HopalongStep, TheSignJoinsTheRootBeforeBothLeaveY)
 
 TEST(HopalongStep, FaultsFollowTheRootArgumentTestAndTheStores)
 {
-    // b x - c overflows: x' keeps what it held, y' is still computed.
-    Orbit o {1e308, 0.25, 3, 0, 0};
-    Hopalong::next(o, {0.5, 10, 0, 0, 0});
+    // b x is finite, but b x - c overflows: x' keeps what it held, y' is still computed.
+    Orbit o {1.5, 0.25, 3, 0, 0};
+    Hopalong::next(o, {0.5, 1e308, -1e308, 0, 0});
     EXPECT_EQ(o.xNext, 0.25);
-    EXPECT_EQ(o.yNext, 0.5 - 1e308);
+    EXPECT_EQ(o.yNext, 0.5 - 1.5);
     // An overflowing y' is stored as it is.
     o = {-1e308, 0, 3, 0, 0};
     Hopalong::next(o, {1e308, 0, 0, 0, 0});

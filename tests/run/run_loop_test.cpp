@@ -46,13 +46,22 @@ protected:
 
 TEST_F(RunLoop, StepOrderPlotsWindowThenPictureOrbitOneThenTwo)
 {
-    platform.onPump = [](long) { Probe::log.push_back("pump"); };
+    // Each pump notes how far Delay counted since the one before. Tab pressed inside the first
+    // pump sets the pace of the second step's Delay, which comes before the second pump.
+    frm1.vars.DelayCount = 3;
+    platform.onPump = [this](long) {
+        Probe::log.push_back(
+            "counted " + std::to_string(static_cast<long>(frm1.vars.DelayCounter)));
+        frm1.vars.DelayCounter = 0;
+        Probe::log.push_back("pump");
+    };
+    atPump(1, [this] { frm1.Form_KeyDown(KeyCode::Tab, 0); });
     stopAtPump(2);
     frm1.vars.orbit1.x = 2; // a run goes on from the slots as they are
     runOrbits<Probe>(frm1);
 
-    const std::vector<std::string> expected
-        = {"start", "before", "between", "pump", "after", "before", "between", "pump"};
+    const std::vector<std::string> expected = {"start", "before", "between", "counted 4", "pump",
+        "after", "before", "between", "counted 5004", "pump"};
     EXPECT_EQ(Probe::log, expected);
 
     using P = std::tuple<Surface, float, float, Rgb>;

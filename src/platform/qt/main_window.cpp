@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QWindow>
 
 namespace quorvane::qt {
 
@@ -57,9 +58,36 @@ void MainWindow::buildMenus()
 
 void MainWindow::raiseResize()
 {
+    m_fittedOuterSize = frameGeometry().size();
     if (m_updateMetrics)
         m_updateMetrics();
     m_form.Form_Resize();
+}
+
+void MainWindow::watchFrame()
+{
+    if (QWindow* native = windowHandle())
+        native->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // A window manager puts its frame around the window after the first showing, and may change
+    // it later without touching the client area. No resize then reaches the widget, but the
+    // native window is moved, or sent a resize of the same size.
+    // The widget learns the new frame only once that event has been handled, so the outer size
+    // is compared afterwards, from the event loop.
+    if (watched == windowHandle()
+        && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+        QMetaObject::invokeMethod(
+            this, [this] { raiseResizeIfOuterSizeChanged(); }, Qt::QueuedConnection);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::raiseResizeIfOuterSizeChanged()
+{
+    if (frameGeometry().size() != m_fittedOuterSize)
+        raiseResize();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event)

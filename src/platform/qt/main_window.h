@@ -25,18 +25,25 @@ public:
     // Called before Form_Resize, so the form reads the new sizes.
     void setMetricsUpdater(std::function<void()> updater) { m_updateMetrics = std::move(updater); }
 
+    // Watches the native window for the moves and resizes that come with the window manager's
+    // frame. Call once the native window exists.
+    void watchFrame();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenus();
     void raiseResize();
+    void raiseResizeIfOuterSizeChanged();
 
     FormEvents& m_form;
     DrawingArea* m_drawingArea = nullptr;
     std::function<void()> m_updateMetrics;
+    QSize m_fittedOuterSize; // the outer size the last Form_Resize saw
 };
 
 } // namespace quorvane::qt

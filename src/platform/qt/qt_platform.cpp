@@ -39,6 +39,9 @@ int pixelsFor(float twips, double twipsPerPixel, qreal devicePixelRatio)
     return static_cast<int>(pixels);
 }
 
+// Room left around the normal geometry for a window manager's borders and title bar.
+constexpr QMargins kFrameAllowance(8, 32, 8, 8);
+
 } // namespace
 
 QtPlatform::QtPlatform() = default;
@@ -53,14 +56,21 @@ void QtPlatform::open(FormEvents& form)
     updateMetrics();
     form.Form_Load();
 
-    // Lorenz reaches about 900 x 850 pixels, so take the whole available screen.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        m_window->setGeometry(screen->availableGeometry());
-    m_window->winId(); // create the native window, so its key events can be filtered
+    // Lorenz reaches about 900 x 850 pixels, so the window fills the screen: maximized, which
+    // leaves the window manager's frame with its title bar and close box on the screen. Where
+    // nothing maximizes it (no window manager), it keeps its normal geometry: the available
+    // area less room for a frame, its frame's corner at the area's corner.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        m_window->resize(available.size().shrunkBy(kFrameAllowance));
+        m_window->move(available.topLeft());
+    }
+    m_window->winId(); // create the native window, so its events can be filtered
     m_keys = std::make_unique<KeyRouter>(form);
     m_window->windowHandle()->installEventFilter(m_keys.get());
+    m_window->watchFrame();
     watchActivation(form);
-    m_window->show();
+    m_window->showMaximized();
 }
 
 void QtPlatform::watchActivation(FormEvents& form)

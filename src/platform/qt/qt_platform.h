@@ -24,7 +24,7 @@ public:
     QtPlatform();
     ~QtPlatform() override;
 
-    // Creates the window for the form, raises Form_Load and shows it, large enough to show the
+    // Creates the window for the form, raises Form_Load and shows it maximized, so it shows the
     // attractors whole.
     void open(FormEvents& form);
 

@@ -30,7 +30,15 @@ TEST_F(HighDensity, TwipsFollowLogicalInchesAndTheWindowStillFillsTheScreen)
     EXPECT_EQ(platform.metrics().scaleWidth, static_cast<float>(area().width() * 15));
     EXPECT_EQ(
         platform.metrics().height, static_cast<float>(window().frameGeometry().height() * 15));
-    EXPECT_EQ(window().size(), QGuiApplication::primaryScreen()->availableSize());
+
+    // Maximized, frame included; where nothing maximizes it, nearly as large.
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(window().isMaximized());
+    EXPECT_EQ(window().frameGeometry(), available);
+    const QRect normal = window().normalGeometry();
+    EXPECT_TRUE(available.contains(normal));
+    EXPECT_GE(normal.width(), available.width() * 9 / 10);
+    EXPECT_GE(normal.height(), available.height() * 8 / 10);
 }
 
 TEST_F(HighDensity, APointIsOneDevicePixelOnScreen)

@@ -38,6 +38,7 @@ protected:
     {
         platform.open(frm1);
         // A small window keeps 10,000 repaints of the background cheap.
+        window().showNormal();
         window().setGeometry(40, 40, 320, 260);
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window()));
         QObject::connect(&m_dialogs, &QTimer::timeout, [] {

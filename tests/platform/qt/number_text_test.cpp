@@ -1,4 +1,5 @@
 #include "platform/qt/number_text.h"
+#include "qt_window.h"
 
 #include "attractors/equation1.h"
 #include "attractors/equation8.h"
@@ -8,6 +9,7 @@
 #include "attractors/rossler.h"
 #include "attractors/starburst.h"
 #include "attractors/threeply.h"
+#include "run/prompt.h"
 
 #include <gtest/gtest.h>
 
@@ -101,6 +103,53 @@ TEST(LocaleNumbers, DirectionMarksAreIgnoredWhereverTheyStand)
     EXPECT_EQ(localeToNumber(QStringLiteral("\u200E-0.565"), english), -0.565);
     EXPECT_EQ(localeToNumber(QStringLiteral("\u061C-93.8\u200F"), english), -93.8);
     EXPECT_FALSE(localeToNumber(QStringLiteral("\u200E"), english));
+}
+
+// The program's prompts on the real window: what is typed into the input box goes through the
+// platform's conversion in the user's locale, as the program asks it.
+class TypedNumbers : public QtWindow {
+protected:
+    // Pickover's prompts, which ask for all ten parameters, answered with the same text.
+    void answerPickoverWith(const QString& text)
+    {
+        typed.assign(Pickover::texts.prompts.size(), text);
+        askParameters(frm1, Pickover::texts.title, Pickover::texts.prompts);
+    }
+};
+
+// Typed answers that are no number leave every parameter as it was; " 12 " is 12.
+TEST_F(TypedNumbers, TextThatIsNoNumberKeepsEveryParameter)
+{
+    const std::array<std::pair<const char*, double>, 6> answers = {{
+        {"inf", 7},
+        {"nan", 7},
+        {"1e999", 7},
+        {"", 7},
+        {" 12 ", 12},
+        {"1,5,5", 7},
+    }};
+    for (const auto& [text, stored] : answers) {
+        frm1.vars.set1 = frm1.vars.set2 = {7, 7, 7, 7, 7};
+        answerPickoverWith(QString::fromLatin1(text));
+        for (int p = 0; p < 10; ++p)
+            EXPECT_EQ(frm1.vars.parameter(Param(p)), stored) << '"' << text << "\" parameter " << p;
+    }
+}
+
+// A German user: ctest runs this case alone under LC_ALL=de_DE.UTF-8 (tests/CMakeLists.txt).
+// The defaults show with a decimal comma, and a decimal comma typed in reads as one.
+using GermanUser = TypedNumbers;
+
+TEST_F(GermanUser, DefaultsShowAndTypedNumbersReadWithTheDecimalComma)
+{
+    if (qgetenv("LC_ALL") != "de_DE.UTF-8")
+        GTEST_SKIP() << "runs under LC_ALL=de_DE.UTF-8";
+    typed = {std::nullopt, std::nullopt, std::nullopt, QStringLiteral("2,667")};
+    askParameters(frm1, Lorenz::texts.title, Lorenz::texts.prompts);
+    ASSERT_EQ(asked.size(), 6u);
+    EXPECT_EQ(asked[2].text, QStringLiteral("2,667"));
+    EXPECT_EQ(frm1.vars.set1.c, 2.667); // accepted as offered
+    EXPECT_EQ(frm1.vars.set2.a, 2.667); // typed
 }
 
 } // namespace

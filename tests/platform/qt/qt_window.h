@@ -15,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -39,14 +41,16 @@ inline QList<QPoint> marks(const QImage& image, QRgb colour)
 inline bool contains(const QImage& image, QRgb colour) { return !marks(image, colour).isEmpty(); }
 
 // frm1 on the real Qt platform, its window shown. Every modal dialog is answered as it opens,
-// and what it showed is recorded: an input box with its default, the save dialog by
-// onSaveDialog (once; opened again, it is cancelled), the question before replacing a file
-// with Yes, any other message box with OK.
+// and what it showed is recorded: an input box with the next text of typed, or as offered
+// when there is none (or it is nothing); the save dialog by onSaveDialog (once; opened again,
+// it is cancelled); the question before replacing a file with Yes; any other message box
+// with OK.
 class QtWindow : public ::testing::Test {
 protected:
     QtWindow()
     {
         platform.open(frm1);
+        window().showNormal(); // it opens maximized
         window().setGeometry(40, 40, 640, 480);
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window()));
         QObject::connect(&m_dialogTimer, &QTimer::timeout, [this] { answerDialog(); });
@@ -64,7 +68,8 @@ protected:
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QMessageBox::StandardButtons buttons;
     };
-    std::vector<Asked> asked; // input boxes
+    std::vector<Asked> asked; // input boxes, with the text they offered
+    std::deque<std::optional<QString>> typed;
     std::vector<Shown> shown; // message boxes
     std::function<void(QFileDialog&)> onSaveDialog;
 
@@ -77,6 +82,11 @@ private:
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* input = qobject_cast<QInputDialog*>(modal)) {
             asked.push_back({input->windowTitle(), input->labelText(), input->textValue()});
+            if (!typed.empty()) {
+                if (typed.front())
+                    input->setTextValue(*typed.front());
+                typed.pop_front();
+            }
             input->accept();
         } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
             if (auto action = std::exchange(onSaveDialog, nullptr))
