@@ -5,6 +5,7 @@
 #include <functional>
 
 class QKeyEvent;
+class QWidget;
 
 namespace quorvane {
 class FormEvents;
@@ -21,7 +22,9 @@ class KeyRouter final : public QObject {
     Q_OBJECT
 
 public:
-    explicit KeyRouter(FormEvents& form, QObject* parent = nullptr);
+    // keyboardHome is the widget that holds the window's keyboard focus when no menu is being
+    // worked from the keyboard.
+    KeyRouter(FormEvents& form, QWidget& keyboardHome, QObject* parent = nullptr);
 
     // The key code Form_KeyDown gets for a Qt key; 0 for keys the program has no code for.
     static int keyCode(int qtKey);
@@ -34,6 +37,7 @@ protected:
 
 private:
     FormEvents& m_form;
+    QWidget& m_keyboardHome;
 };
 
 } // namespace quorvane::qt

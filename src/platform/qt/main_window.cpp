@@ -24,6 +24,7 @@ MainWindow::MainWindow(FormEvents& form)
     setObjectName(QStringLiteral("frm1"));
     m_drawingArea->setObjectName(QStringLiteral("drawingArea"));
     setCentralWidget(m_drawingArea);
+    m_drawingArea->setFocus();
     buildMenus();
 }
 
