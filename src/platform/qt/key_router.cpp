@@ -2,15 +2,15 @@
 
 #include "platform/form_events.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QWidget>
 
 namespace quorvane::qt {
 
-KeyRouter::KeyRouter(FormEvents& form, QWidget& keyboardHome, QObject* parent)
+KeyRouter::KeyRouter(FormEvents& form, QObject* parent)
     : QObject(parent)
     , m_form(form)
-    , m_keyboardHome(keyboardHome)
 {
 }
 
@@ -58,12 +58,13 @@ bool KeyRouter::eventFilter(QObject* watched, QEvent* event)
 
     // Keys the window acts on stop here; the rest go on to Qt, so the menu bar's keyboard
     // navigation and access keys keep working. A key the window acts on also ends that
-    // navigation: the keyboard goes back home, so the menu bar does not wait, unseen, for a
-    // Return that would choose its highlighted entry.
+    // navigation: the keyboard goes back to the window, so the menu bar does not wait, unseen,
+    // for a Return that would choose its highlighted entry.
     const bool handled
         = code == KeyCode::Tab || code == KeyCode::Escape || code == KeyCode::Space || ch == 'c';
-    if (handled)
-        m_keyboardHome.setFocus(Qt::OtherFocusReason);
+    QWidget* focus = QApplication::focusWidget();
+    if (handled && focus != nullptr)
+        focus->window()->setFocus(Qt::OtherFocusReason);
 
     if (code != 0)
         m_form.Form_KeyDown(static_cast<std::int16_t>(code), static_cast<std::int16_t>(shift));

@@ -5,7 +5,6 @@
 #include <functional>
 
 class QKeyEvent;
-class QWidget;
 
 namespace quorvane {
 class FormEvents;
@@ -22,9 +21,7 @@ class KeyRouter final : public QObject {
     Q_OBJECT
 
 public:
-    // keyboardHome is the widget that holds the window's keyboard focus when no menu is being
-    // worked from the keyboard.
-    KeyRouter(FormEvents& form, QWidget& keyboardHome, QObject* parent = nullptr);
+    explicit KeyRouter(FormEvents& form, QObject* parent = nullptr);
 
     // The key code Form_KeyDown gets for a Qt key; 0 for keys the program has no code for.
     static int keyCode(int qtKey);
@@ -37,7 +34,6 @@ protected:
 
 private:
     FormEvents& m_form;
-    QWidget& m_keyboardHome;
 };
 
 } // namespace quorvane::qt

@@ -24,7 +24,9 @@ MainWindow::MainWindow(FormEvents& form)
     setObjectName(QStringLiteral("frm1"));
     m_drawingArea->setObjectName(QStringLiteral("drawingArea"));
     setCentralWidget(m_drawingArea);
-    m_drawingArea->setFocus();
+    // The window's keyboard focus is the drawing area's, from the start.
+    setFocusProxy(m_drawingArea);
+    setFocus();
     buildMenus();
 }
 

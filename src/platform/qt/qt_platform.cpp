@@ -57,7 +57,7 @@ void QtPlatform::open(FormEvents& form)
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         m_window->setGeometry(screen->availableGeometry());
     m_window->winId(); // create the native window, so its key events can be filtered
-    m_keys = std::make_unique<KeyRouter>(form, m_window->drawingArea());
+    m_keys = std::make_unique<KeyRouter>(form);
     m_window->windowHandle()->installEventFilter(m_keys.get());
     watchActivation(form);
     m_window->show();
