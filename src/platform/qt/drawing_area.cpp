@@ -12,7 +12,11 @@ DrawingArea::DrawingArea(QWidget* parent)
     : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setFocusPolicy(Qt::NoFocus);
+    // The drawing area holds its window's keyboard focus. The menu bar takes the focus while it
+    // is worked from the keyboard and gives it back to the widget that had it; with nothing to
+    // give it back to, it would keep it, and read plain letters and Return as menu navigation
+    // long after a command was chosen. Clicking the picture takes the keyboard back as well.
+    setFocusPolicy(Qt::StrongFocus);
     m_frameTimer.setSingleShot(true);
     m_frameTimer.setTimerType(Qt::PreciseTimer);
     m_frameTimer.setInterval(kFrameMilliseconds);

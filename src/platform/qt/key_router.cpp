@@ -2,7 +2,9 @@
 
 #include "platform/form_events.h"
 
+#include <QApplication>
 #include <QKeyEvent>
+#include <QWidget>
 
 namespace quorvane::qt {
 
@@ -54,15 +56,20 @@ bool KeyRouter::eventFilter(QObject* watched, QEvent* event)
     const int code = keyCode(key.key());
     const int ch = charCode(key);
 
+    // Keys the window acts on stop here; the rest go on to Qt, so the menu bar's keyboard
+    // navigation and access keys keep working. A key the window acts on also ends that
+    // navigation: the keyboard goes back to the window, so the menu bar does not wait, unseen,
+    // for a Return that would choose its highlighted entry.
+    const bool handled
+        = code == KeyCode::Tab || code == KeyCode::Escape || code == KeyCode::Space || ch == 'c';
+    QWidget* focus = QApplication::focusWidget();
+    if (handled && focus != nullptr)
+        focus->window()->setFocus(Qt::OtherFocusReason);
+
     if (code != 0)
         m_form.Form_KeyDown(static_cast<std::int16_t>(code), static_cast<std::int16_t>(shift));
     if (ch != 0)
         m_form.Form_KeyPress(static_cast<std::int16_t>(ch));
-
-    // Keys the window acts on stop here; the rest go on to Qt, so the menu bar's keyboard
-    // navigation and access keys keep working.
-    const bool handled
-        = code == KeyCode::Tab || code == KeyCode::Escape || code == KeyCode::Space || ch == 'c';
     return handled;
 }
 

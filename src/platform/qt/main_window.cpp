@@ -25,6 +25,9 @@ MainWindow::MainWindow(FormEvents& form)
     setObjectName(QStringLiteral("frm1"));
     m_drawingArea->setObjectName(QStringLiteral("drawingArea"));
     setCentralWidget(m_drawingArea);
+    // The window's keyboard focus is the drawing area's, from the start.
+    setFocusProxy(m_drawingArea);
+    setFocus();
     buildMenus();
 }
 
