@@ -17,8 +17,9 @@ namespace {
 constexpr std::uint64_t kDefaultSteps = 1'000'000;
 constexpr int kMostScale = 8;
 constexpr std::uint64_t kMostLogicalSide = 1'000'000;
-constexpr std::uint64_t kMostImageBytes = std::uint64_t {1} << 30; // 1 GiB
-constexpr std::uint64_t kBytesPerPixel = 4;
+// The drawing area's surface takes at most kMaxPixels a side, so an image never exceeds 1 GiB.
+static_assert(std::uint64_t {qt::RasterSurface::kMaxPixels} * qt::RasterSurface::kMaxPixels * 4
+    <= std::uint64_t {1} << 30);
 
 const QString kOutput = QStringLiteral("output");
 const QString kSize = QStringLiteral("size");
@@ -102,12 +103,6 @@ std::optional<QString> readPicture(const QCommandLineParser& parser, Picture& pi
             .arg(picture.scale)
             .arg(image)
             .arg(qt::RasterSurface::kMaxPixels);
-    if (width * height * kBytesPerPixel > kMostImageBytes)
-        return QStringLiteral("--size %1x%2 --scale %3: %4, over 1 GiB.")
-            .arg(picture.logical.width())
-            .arg(picture.logical.height())
-            .arg(picture.scale)
-            .arg(image);
     return std::nullopt;
 }
 

@@ -12,19 +12,6 @@ RasterSurface::RasterSurface()
     m_image.fill(m_backColor);
 }
 
-std::optional<QPoint> RasterSurface::plot(float x, float y, QRgb colour)
-{
-    // Work in double so the product cannot overflow, and compare before converting, so no
-    // value outside int's range is ever converted.
-    const double px = std::floor(static_cast<double>(x) * m_xFactor);
-    const double py = std::floor(static_cast<double>(y) * m_yFactor);
-    if (!(px >= 0 && px < m_image.width() && py >= 0 && py < m_image.height()))
-        return std::nullopt;
-    const QPoint p(static_cast<int>(px), static_cast<int>(py));
-    reinterpret_cast<QRgb*>(m_image.scanLine(p.y()))[p.x()] = colour;
-    return p;
-}
-
 void RasterSurface::clear() { m_image.fill(m_backColor); }
 
 void RasterSurface::setBackColor(QRgb colour)
@@ -41,6 +28,8 @@ bool RasterSurface::resize(QSize pixels)
     if (pixels == m_image.size())
         return true;
     QImage grown(pixels, QImage::Format_RGB32);
+    if (grown.isNull()) // no memory for it
+        return false;
     grown.setDevicePixelRatio(m_image.devicePixelRatio()); // so the old pixels copy one to one
     grown.fill(m_backColor);
     {
@@ -80,6 +69,8 @@ bool RasterSurface::setScaleHeight(float units)
 
 void RasterSurface::updateFactors()
 {
+    m_width = m_image.width();
+    m_height = m_image.height();
     m_xFactor = m_image.width() / static_cast<double>(m_scaleWidth);
     m_yFactor = m_image.height() / static_cast<double>(m_scaleHeight);
 }
