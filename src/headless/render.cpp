@@ -108,7 +108,7 @@ std::optional<QString> readPicture(const QCommandLineParser& parser, Picture& pi
 
 std::optional<QString> writeImage(const QImage& image, const Picture& picture)
 {
-    return qt::writeAtomically(picture.fileName, [&](QFileDevice& file) -> std::optional<QString> {
+    return qt::writeAtomically(picture.fileName, [&](QIODevice& file) -> std::optional<QString> {
         QImageWriter writer(&file, picture.format);
         if (!writer.write(image))
             return writer.errorString();

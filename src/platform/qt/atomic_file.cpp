@@ -3,15 +3,59 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 namespace quorvane::qt {
 
 namespace {
 
-// The file's own error says more than a writer's ("No space left on device" rather than
-// "Device error"), so it is preferred when there is one.
-QString reasonFor(const QFileDevice& file, const QString& writerReason)
+// The content's way into the file: straight to its descriptor, keeping the system's reason for
+// the first failure. Qt's own file device loses that reason when a write is cut short (a full
+// disk, a file size limit). After a failure the rest of the content is taken and dropped, so
+// an image writer finishes normally instead of printing a complaint of its own.
+class FileSink final : public QIODevice {
+public:
+    explicit FileSink(int descriptor)
+        : m_descriptor(descriptor)
+    {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+
+    const std::optional<QString>& failure() const { return m_failure; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+
+    qint64 writeData(const char* data, qint64 length) override
+    {
+        qint64 done = 0;
+        while (done < length && !m_failure) {
+            const ssize_t written
+                = ::write(m_descriptor, data + done, static_cast<std::size_t>(length - done));
+            if (written > 0)
+                done += written;
+            else if (written == 0 || errno != EINTR)
+                m_failure = QString::fromLocal8Bit(std::strerror(written == 0 ? EIO : errno));
+        }
+        return length;
+    }
+
+private:
+    int m_descriptor;
+    std::optional<QString> m_failure;
+};
+
+// Writes the content through a sink on the open file; returns the reason it failed, if it did.
+std::optional<QString> writeContent(QFileDevice& file, const ContentWriter& write)
 {
-    return file.error() != QFileDevice::NoError ? file.errorString() : writerReason;
+    FileSink sink(file.handle());
+    const std::optional<QString> reason = write(sink);
+    if (sink.failure())
+        return sink.failure();
+    return reason;
 }
 
 bool isDevice(const QString& fileName)
@@ -25,10 +69,9 @@ std::optional<QString> writeReplacing(const QString& fileName, const ContentWrit
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
-    if (const std::optional<QString> reason = write(file)) {
-        const QString why = reasonFor(file, *reason);
+    if (const std::optional<QString> reason = writeContent(file, write)) {
         file.cancelWriting();
-        return why;
+        return reason;
     }
     if (!file.commit())
         return file.errorString();
@@ -40,12 +83,7 @@ std::optional<QString> writeInto(const QString& fileName, const ContentWriter& w
     QFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
-    if (const std::optional<QString> reason = write(file))
-        return reasonFor(file, *reason);
-    // The last part may still be buffered; only the flush shows whether it fitted.
-    if (!file.flush())
-        return file.errorString();
-    return std::nullopt;
+    return writeContent(file, write);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QFileDevice>
+#include <QIODevice>
 #include <QString>
 
 #include <functional>
@@ -9,8 +9,8 @@
 namespace quorvane::qt {
 
 // Writes the file's whole content into the device it is given. Returns nothing on success and
-// a reason on failure; the device's own error, when it has one, is reported in its place.
-using ContentWriter = std::function<std::optional<QString>(QFileDevice& device)>;
+// a reason on failure; when the system refused a write, its reason is reported instead.
+using ContentWriter = std::function<std::optional<QString>(QIODevice& device)>;
 
 // Writes a file so that it is either wholly written or not touched at all. Returns nothing on
 // success and the system's reason on failure.

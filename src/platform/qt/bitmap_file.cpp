@@ -10,7 +10,7 @@ std::optional<QString> writeBitmap(const QImage& image, const QString& fileName)
 {
     // Three bytes a pixel hold every palette colour exactly, in the most widely read layout.
     const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
-    return writeAtomically(fileName, [&rgb](QFileDevice& file) -> std::optional<QString> {
+    return writeAtomically(fileName, [&rgb](QIODevice& file) -> std::optional<QString> {
         QImageWriter writer(&file, "bmp");
         if (!writer.write(rgb))
             return writer.errorString();
