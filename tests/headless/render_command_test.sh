@@ -41,7 +41,7 @@ expect_refused() {
 # Every bad input: an unknown attractor or option, a letter the attractor does not ask for, a
 # number that does not convert or is not finite, steps that are not whole or outside 1..10^12,
 # a size or scale of 0 or negative, an image larger than the drawing surface takes.
-while IFS='|' read -r args; do
+while read -r args; do
     # shellcheck disable=SC2086 # split on purpose
     expect_refused 2 render $args
 done <<'EOF_CASES'

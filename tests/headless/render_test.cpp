@@ -7,6 +7,7 @@
 #include "platform/qt/drawing_area.h"
 #include "platform/qt/main_window.h"
 #include "platform/qt/qt_platform.h"
+#include "platform/qt/qt_window.h" // kGreen, kRed, contains()
 
 #include <QInputDialog>
 #include <QProcess>
@@ -44,18 +45,6 @@ const Case kCases[] = {
 };
 
 void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
-
-constexpr QRgb kGreen = 0xFF00FF00;
-constexpr QRgb kRed = 0xFFFF0000;
-
-bool contains(const QImage& image, QRgb colour)
-{
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) == colour)
-                return true;
-    return false;
-}
 
 // frm1 on the real Qt platform, between it and the QtPlatform a counter that unloads the window
 // after the last step: the run then returns without clearing, and the drawing area keeps its
