@@ -1,8 +1,8 @@
 #include "platform/qt/raster_surface.h"
 
-#include <QPainter>
-
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace quorvane::qt {
 
@@ -30,12 +30,14 @@ bool RasterSurface::resize(QSize pixels)
     QImage grown(pixels, QImage::Format_RGB32);
     if (grown.isNull()) // no memory for it
         return false;
-    grown.setDevicePixelRatio(m_image.devicePixelRatio()); // so the old pixels copy one to one
+    grown.setDevicePixelRatio(m_image.devicePixelRatio());
     grown.fill(m_backColor);
-    {
-        QPainter painter(&grown);
-        painter.drawImage(0, 0, m_image);
-    }
+    // What was drawn keeps its pixels: the rows and columns both images have are copied over.
+    const int width = std::min(pixels.width(), m_image.width());
+    const int height = std::min(pixels.height(), m_image.height());
+    for (int y = 0; y < height; ++y)
+        std::memcpy(grown.scanLine(y), m_image.constScanLine(y),
+            static_cast<std::size_t>(width) * sizeof(QRgb));
     m_image = std::move(grown);
     updateFactors();
     return true;
