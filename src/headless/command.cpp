@@ -45,8 +45,7 @@ std::optional<double> parseNumber(QStringView text)
         digits.remove_prefix(1);
     double value = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error != std::errc() || end != digits.data() + digits.size() || !std::isfinite(value)
-        || text.size() != static_cast<qsizetype>(bytes.size()))
+    if (error != std::errc() || end != digits.data() + digits.size() || !std::isfinite(value))
         return std::nullopt;
     return value;
 }
@@ -172,12 +171,14 @@ std::optional<QString> HeadlessCommand::readSet(const QString& assignment, Windo
             target = &prompt;
     }
     if (target == nullptr)
-        return QStringLiteral("--set %1: %2 takes no parameter '%3' here; it takes %4.")
+        return QStringLiteral("--set %1: %2 takes no parameter '%3'%4; it takes %5.")
             .arg(assignment, fromView(attractor.name), assignment.left(equals),
+                m_filter == anyParameter ? QString() : QStringLiteral(" here"),
                 allowed.join(QStringLiteral(", ")));
     const std::optional<double> value = parseNumber(number);
     if (!value)
-        return QStringLiteral("--set %1: '%2' is not a finite number.").arg(assignment, number);
+        return QStringLiteral("--set %1: '%2' is not a number, or not one a double holds.")
+            .arg(assignment, number);
     chosen.parameter(target->target) = *value;
     return std::nullopt;
 }

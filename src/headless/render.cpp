@@ -37,8 +37,8 @@ struct Picture {
 // The file name and the format its extension asks for; a name without one gets ".png".
 std::optional<QString> readOutput(const QString& given, Picture& picture)
 {
-    if (given.isEmpty())
-        return QStringLiteral("-o needs a file name.");
+    if (QFileInfo(given).fileName().isEmpty())
+        return QStringLiteral("-o '%1': give a file name, not a folder.").arg(given);
     const QString suffix = QFileInfo(given).suffix().toLower();
     picture.fileName = given;
     if (suffix.isEmpty())

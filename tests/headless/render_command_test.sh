@@ -52,6 +52,7 @@ lorenz -o p.png --bogus
 lorenz -o p.png --steps
 lorenz extra -o p.png
 lorenz -o p.jpg
+lorenz -o folder/
 lorenz --set d=1 -o p.png
 lorenz --set ee=1 -o p.png
 hopalong --set dd=1 -o p.png
