@@ -48,7 +48,7 @@ public:
 // The window as a headless run has it: a drawing area, or none, and an event pump that counts.
 class HeadlessRun::Pump final : public NullPlatform {
 public:
-    Pump(HeadlessRun& run)
+    explicit Pump(HeadlessRun& run)
         : m_run(run)
     {
     }
