@@ -1,18 +1,10 @@
 // The program's own cost per step for each attractor, next to the floor: the bare arithmetic of
 // the same step as a plain loop. Also the cost of one count of Delay.
 
-#include "floor_steps.h"
+#include "floor_cases.h"
 #include "step_platforms.h"
 #include "table_row.h"
 
-#include "attractors/equation1.h"
-#include "attractors/equation8.h"
-#include "attractors/hopalong.h"
-#include "attractors/lorenz.h"
-#include "attractors/pickover.h"
-#include "attractors/rossler.h"
-#include "attractors/starburst.h"
-#include "attractors/threeply.h"
 #include "run/pacing.h"
 
 #include <benchmark/benchmark.h>
@@ -28,34 +20,6 @@ namespace {
 
 constexpr long kSteps = 100'000; // steps per timed run
 constexpr long kCheckSteps = 20'000; // steps compared plot by plot with the floor
-
-// Each attractor with the defaults its command offers, the same for both orbits.
-template <class Floor> struct Case {
-    const char* name;
-    void (*drawingRoutine)(Form&);
-    Letters letters;
-    Floor floor;
-};
-
-// A floor loop as a callable over any plot sink.
-#define QUORVANE_FLOOR(fn) [](const FloorInput& in, long steps, auto& plot) { fn(in, steps, plot); }
-
-const auto kLorenz = Case {"Lorenz", Lorenz2, {10, 28, 2.667}, QUORVANE_FLOOR(lorenzFloor)};
-const auto kRossler = Case {"Rossler", ROSSLER, {0.2, 0.2, 5.7}, QUORVANE_FLOOR(rosslerFloor)};
-const auto kHopalong
-    = Case {"Hopalong", Hop1, {0.724, -0.565, -0.117}, QUORVANE_FLOOR(hopalongFloor)};
-const auto kPickover
-    = Case {"Pickover", Pickover2, {2.23, 0.5, -0.67, -2.1, 1}, QUORVANE_FLOOR(pickoverFloor)};
-const auto kEquation1
-    = Case {"Equation1", E1, {0.2238, -0.9992, -0.8697, -0.3373}, QUORVANE_FLOOR(equation1Floor)};
-const auto kEquation8
-    = Case {"Equation8", E8, {2.42, -1.36, -0.2, -0.31}, QUORVANE_FLOOR(equation8Floor)};
-const auto kStarburst
-    = Case {"Starburst", TP4, {77.85, -61.97, 59.68}, QUORVANE_FLOOR(starburstFloor)};
-const auto kThreeply
-    = Case {"Threeply", Threeply, {-93.8, 96.1, 31}, QUORVANE_FLOOR(threeplyFloor)};
-
-ParameterSet parameters(const Letters& l) { return {l.a, l.b, l.c, l.d, l.e}; }
 
 FloorInput floorInput(const Letters& l, const Platform& platform)
 {
@@ -170,14 +134,7 @@ int run(int argc, char** argv)
         floorsHold = floorMatchesProgram(c) && floorsHold;
         registerCase(c, names);
     };
-    each(kLorenz);
-    each(kRossler);
-    each(kHopalong);
-    each(kPickover);
-    each(kEquation1);
-    each(kEquation8);
-    each(kStarburst);
-    each(kThreeply);
+    forEachCase(each);
     if (!floorsHold)
         return 1;
     benchmark::RegisterBenchmark("Delay", delayCounts)->Arg(50000);

@@ -11,6 +11,7 @@ cd "$(dirname "$0")/.."
 build=build/release
 step_bench=$build/bench/quorvane_step_bench
 window_bench=$build/bench/quorvane_window_bench
+render_bench=$build/bench/quorvane_render_bench
 display=${QUORVANE_BENCH_DISPLAY:-:94}
 rows=$(mktemp)
 xvfb_pid=""
@@ -24,7 +25,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-for program in "$step_bench" "$window_bench"; do
+for program in "$step_bench" "$window_bench" "$render_bench" "$build/quorvane"; do
   [ -x "$program" ] || { echo "missing $program: run 'make bench'" >&2; exit 1; }
 done
 
@@ -66,6 +67,9 @@ collect "$window_bench" startup
 collect "$window_bench" memory
 collect "$window_bench" reaction
 collect "$window_bench" save
+collect "$render_bench" steps
+# The render command as a user runs it, with no display.
+(unset DISPLAY && collect "$render_bench" memory "$build/quorvane") || exit 1
 
 {
   echo "Processor: $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) cores"

@@ -1,4 +1,5 @@
 #include "app/frm1.h"
+#include "headless/commands.h"
 #include "platform/qt/command_line.h"
 #include "platform/qt/display.h"
 #include "platform/qt/qt_platform.h"
@@ -15,8 +16,11 @@ namespace {
 std::optional<int> answerCommandLine(int argc, char* argv[])
 {
     const QCoreApplication parsing(argc, argv);
+    QList<quorvane::qt::CommandSummary> commands;
+    for (const quorvane::headless::Command& command : quorvane::headless::commands())
+        commands.append({QString::fromLatin1(command.name), QString::fromLatin1(command.summary)});
     const quorvane::qt::CommandLineAnswer answer
-        = quorvane::qt::readCommandLine(QCoreApplication::arguments());
+        = quorvane::qt::readCommandLine(QCoreApplication::arguments(), commands);
     if (answer.next == quorvane::qt::CommandLineAnswer::Next::RunProgram)
         return std::nullopt;
     std::fputs(answer.output.toLocal8Bit().constData(), stdout);
@@ -28,6 +32,11 @@ std::optional<int> answerCommandLine(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
+    // A command's word first runs that command, without a window.
+    if (argc > 1)
+        if (const quorvane::headless::Command* command = quorvane::headless::findCommand(argv[1]))
+            return quorvane::headless::runCommand(*command, argc, argv);
+
     if (const std::optional<int> status = answerCommandLine(argc, argv))
         return *status;
 

@@ -23,6 +23,7 @@ for option in --help -h; do
     [ "$status" -eq 0 ] || fail "$option: exit status $status"
     grep -q '^Usage: .*quorvane \[options\]$' "$out" || fail "$option: no usage line"
     grep -q -- '--version' "$out" || fail "$option: --version not listed"
+    grep -q '^  render  ' "$out" || fail "$option: the render command not listed"
     [ -s "$err" ] && fail "$option: wrote to standard error: $(cat "$err")"
 done
 
@@ -32,7 +33,8 @@ run --version
 [ -s "$err" ] && fail "--version: wrote to standard error"
 
 # Unknown options, Qt's own among them, stray arguments and values where none belong.
-for args in "--bogus" "--version --bogus" "-platform offscreen" "stray" "--help=yes"; do
+for args in "--bogus" "--version --bogus" "-platform offscreen" "stray" "--help=yes" \
+    "--version render"; do
     # shellcheck disable=SC2086 # split on purpose
     run $args
     [ "$status" -eq 2 ] || fail "$args: exit status $status, not 2"

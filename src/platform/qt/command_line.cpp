@@ -4,13 +4,22 @@
 
 namespace quorvane::qt {
 
-CommandLineAnswer readCommandLine(const QStringList& arguments)
+CommandLineAnswer readCommandLine(
+    const QStringList& arguments, const QList<CommandSummary>& commands)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Draws two orbits of a chaotic system side by side, to show how a small\n"
-                       "difference in the parameters grows. Choose a system from the Equations\n"
-                       "menu; Escape stops a run and clears the picture."));
+    QString description
+        = QStringLiteral("Draws two orbits of a chaotic system side by side, to show how a small\n"
+                         "difference in the parameters grows. Choose a system from the Equations\n"
+                         "menu; Escape stops a run and clears the picture.");
+    if (!commands.isEmpty()) {
+        description += QStringLiteral("\n\nCommands, run without a window or a display as "
+                                      "'quorvane COMMAND [options]'\n(each answers --help):\n");
+        for (const CommandSummary& command : commands)
+            description += QStringLiteral("  %1  %2\n").arg(command.name, -8).arg(command.summary);
+        description.chop(1);
+    }
+    parser.setApplicationDescription(description);
     // Own help option rather than addHelpOption(), which also offers --help-all for Qt's
     // options, and those are not taken.
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
@@ -31,9 +40,14 @@ CommandLineAnswer readCommandLine(const QStringList& arguments)
     };
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
-    if (!parser.positionalArguments().isEmpty())
-        return usageError(QStringLiteral("Unexpected argument '%1'.")
-                              .arg(parser.positionalArguments().constFirst()));
+    if (!parser.positionalArguments().isEmpty()) {
+        const QString word = parser.positionalArguments().constFirst();
+        for (const CommandSummary& command : commands)
+            if (command.name == word)
+                return usageError(
+                    QStringLiteral("A command comes first: 'quorvane %1 [options]'.").arg(word));
+        return usageError(QStringLiteral("Unexpected argument '%1'.").arg(word));
+    }
     if (parser.isSet(help))
         return exitWith(0, parser.helpText(), {});
     if (parser.isSet(version))

@@ -10,8 +10,9 @@ namespace quorvane::qt {
 // The program's version, as the About box shows it: "(Ver 1.0)".
 inline constexpr char kVersion[] = "1.0";
 
-// What the command line asks for. The program takes no arguments of its own beyond --help and
-// --version; anything else, Qt's own options included, is a usage error.
+// What the command line asks for when it names no command. The window takes no arguments of
+// its own beyond --help and --version; anything else, Qt's own options included, is a usage
+// error.
 struct CommandLineAnswer {
     enum class Next : std::uint8_t { RunProgram, Exit };
     Next next = Next::RunProgram;
@@ -20,8 +21,17 @@ struct CommandLineAnswer {
     QString error; // for standard error: one line, ending in a newline
 };
 
-// Reads the command line, whose first entry is the program's path. Needs a QCoreApplication,
-// from which the help text takes the program's path, but no display.
-CommandLineAnswer readCommandLine(const QStringList& arguments);
+// A command the program runs when its word comes first (`quorvane render ...`), as the help
+// lists it.
+struct CommandSummary {
+    QString name;
+    QString summary; // one line
+};
+
+// Reads the command line, whose first entry is the program's path; `commands` are listed in
+// the help. Needs a QCoreApplication, from which the help text takes the program's path, but
+// no display.
+CommandLineAnswer readCommandLine(
+    const QStringList& arguments, const QList<CommandSummary>& commands = {});
 
 } // namespace quorvane::qt

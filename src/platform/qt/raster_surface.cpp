@@ -1,8 +1,8 @@
 #include "platform/qt/raster_surface.h"
 
-#include <QPainter>
-
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace quorvane::qt {
 
@@ -10,19 +10,6 @@ RasterSurface::RasterSurface()
     : m_image(1, 1, QImage::Format_RGB32)
 {
     m_image.fill(m_backColor);
-}
-
-std::optional<QPoint> RasterSurface::plot(float x, float y, QRgb colour)
-{
-    // Work in double so the product cannot overflow, and compare before converting, so no
-    // value outside int's range is ever converted.
-    const double px = std::floor(static_cast<double>(x) * m_xFactor);
-    const double py = std::floor(static_cast<double>(y) * m_yFactor);
-    if (!(px >= 0 && px < m_image.width() && py >= 0 && py < m_image.height()))
-        return std::nullopt;
-    const QPoint p(static_cast<int>(px), static_cast<int>(py));
-    reinterpret_cast<QRgb*>(m_image.scanLine(p.y()))[p.x()] = colour;
-    return p;
 }
 
 void RasterSurface::clear() { m_image.fill(m_backColor); }
@@ -41,12 +28,16 @@ bool RasterSurface::resize(QSize pixels)
     if (pixels == m_image.size())
         return true;
     QImage grown(pixels, QImage::Format_RGB32);
-    grown.setDevicePixelRatio(m_image.devicePixelRatio()); // so the old pixels copy one to one
+    if (grown.isNull()) // no memory for it
+        return false;
+    grown.setDevicePixelRatio(m_image.devicePixelRatio());
     grown.fill(m_backColor);
-    {
-        QPainter painter(&grown);
-        painter.drawImage(0, 0, m_image);
-    }
+    // What was drawn keeps its pixels: the rows and columns both images have are copied over.
+    const int width = std::min(pixels.width(), m_image.width());
+    const int height = std::min(pixels.height(), m_image.height());
+    for (int y = 0; y < height; ++y)
+        std::memcpy(grown.scanLine(y), m_image.constScanLine(y),
+            static_cast<std::size_t>(width) * sizeof(QRgb));
     m_image = std::move(grown);
     updateFactors();
     return true;
@@ -80,6 +71,8 @@ bool RasterSurface::setScaleHeight(float units)
 
 void RasterSurface::updateFactors()
 {
+    m_width = m_image.width();
+    m_height = m_image.height();
     m_xFactor = m_image.width() / static_cast<double>(m_scaleWidth);
     m_yFactor = m_image.height() / static_cast<double>(m_scaleHeight);
 }

@@ -23,14 +23,29 @@ public:
     QRgb backColor() const { return m_backColor; }
     qreal devicePixelRatio() const { return m_image.devicePixelRatio(); }
 
-    // Sets the pixel for (x, y) and returns it, or nothing when the point falls outside.
-    std::optional<QPoint> plot(float x, float y, QRgb colour);
+    // Sets the pixel for (x, y) and returns it, or nothing when the point falls outside. Inline,
+    // with the image's size kept at hand, because a run plots every step.
+    std::optional<QPoint> plot(float x, float y, QRgb colour)
+    {
+        // Work in double so the product cannot overflow, and compare before converting, so no
+        // value outside int's range is ever converted. The image's sides are whole numbers, so
+        // a product inside [0, side) rounds down to a pixel inside, and truncation is rounding
+        // down there.
+        const double px = static_cast<double>(x) * m_xFactor;
+        const double py = static_cast<double>(y) * m_yFactor;
+        if (!(px >= 0 && px < m_width && py >= 0 && py < m_height))
+            return std::nullopt;
+        const QPoint p(static_cast<int>(px), static_cast<int>(py));
+        reinterpret_cast<QRgb*>(m_image.scanLine(p.y()))[p.x()] = colour;
+        return p;
+    }
     // Erases everything to the background colour.
     void clear();
     // Sets the background colour and erases everything to it.
     void setBackColor(QRgb colour);
     // Changes the size in pixels; what was drawn stays at its pixels, new area takes the
-    // background. Sizes outside 1 .. kMaxPixels are refused.
+    // background. Sizes outside 1 .. kMaxPixels, and sizes whose image cannot be allocated, are
+    // refused.
     bool resize(QSize pixels);
     // Sets how many image pixels make one logical pixel when the image is painted. The pixels
     // and the scale are left as they are. Values that are not finite and positive are refused.
@@ -51,6 +66,8 @@ private:
     float m_scaleHeight = 1;
     double m_xFactor = 1; // pixels per scale unit
     double m_yFactor = 1;
+    double m_width = 1; // the image's size in pixels
+    double m_height = 1;
 };
 
 } // namespace quorvane::qt

@@ -49,9 +49,14 @@ TEST_F(Raster, ResizingKeepsWhatWasDrawnAndBackgroundColourErases)
 {
     surface.setBackColor(0xFF000080);
     surface.plot(150, 150, kGreen); // pixel (10, 10)
+    surface.plot(0, 0, kGreen); // the corners
+    surface.plot(1499.9f, 749.9f, kGreen); // pixel (99, 49)
     surface.resize(QSize(200, 120));
-    EXPECT_EQ(surface.image().pixel(10, 10), kGreen);
+    for (const QPoint p : {QPoint(10, 10), QPoint(0, 0), QPoint(99, 49)})
+        EXPECT_EQ(surface.image().pixel(p), kGreen) << p.x() << ", " << p.y();
     EXPECT_EQ(surface.image().pixel(150, 100), 0xFF000080);
+    surface.resize(QSize(100, 50)); // and back: the corner is still there
+    EXPECT_EQ(surface.image().pixel(99, 49), kGreen);
     surface.setBackColor(0xFFFFFFFF);
     EXPECT_EQ(surface.image().pixel(10, 10), 0xFFFFFFFF);
 }

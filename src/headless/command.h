@@ -1,0 +1,81 @@
+#pragma once
+
+#include "headless/headless_run.h"
+#include "headless/progress.h"
+
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+
+namespace quorvane::headless {
+
+// Exit statuses of a headless command.
+inline constexpr int kSuccess = 0;
+inline constexpr int kWorkFailed = 1; // the work itself failed: a file could not be written
+inline constexpr int kUsageError = 2; // a bad option, number or name
+
+// Which of its attractor's parameters a command lets --set change.
+using ParameterFilter = bool (*)(Param);
+inline bool anyParameter(Param) { return true; }
+
+// A number as command-line tools write it, whatever the user's locale: "10.001", "-0.565",
+// ".5", "1e-3", with an optional sign. Nothing for other text, or a number that is not finite
+// or lies outside the double range.
+std::optional<double> parseNumber(QStringView text);
+// A whole number from `least` to `most`, in decimal digits. Nothing for anything else.
+std::optional<std::uint64_t> parseWhole(QStringView text, std::uint64_t least, std::uint64_t most);
+
+// What every headless command shares: its --help, its one-line errors with their exit
+// statuses, and the options that choose a run:
+//   NAME                    the attractor, in any case;
+//   --set LETTER=NUMBER     one parameter, repeatable; the rest keep their prompt defaults;
+//   --steps N               the number of steps, 1 to 10^12;
+//   --quiet                 no progress bar (and no closing report).
+// A command adds its own options to parser() before parse(), and reads them after it.
+class HeadlessCommand {
+public:
+    // name: "render"; synopsis: what follows "quorvane render" in the usage line.
+    HeadlessCommand(const QString& name, const QString& synopsis, const QString& description);
+
+    QCommandLineParser& parser() { return m_parser; }
+
+    // Adds NAME, --set, --steps and --quiet. `filter` narrows the parameters --set may change
+    // to some of those the attractor's command asks for.
+    void addRunOptions(std::uint64_t defaultSteps, ParameterFilter filter = anyParameter);
+
+    // Reads the command's arguments; the first entry is the program's path. Returns an exit
+    // status when the command is to end here: 0 once --help has been printed, 2 once a usage
+    // error has been reported.
+    std::optional<int> parse(const QStringList& arguments);
+
+    // The run chosen by NAME, --set and --steps.
+    const RunSetup& setup() const { return m_setup; }
+    bool isQuiet() const { return m_quiet; }
+    Progress::Display progressDisplay() const
+    {
+        return m_quiet ? Progress::Display::Never : Progress::Display::OnTerminal;
+    }
+
+    // Reports a bad argument as one line on standard error, with a pointer to --help; returns 2.
+    int usageError(const QString& reason) const;
+    // Reports work that failed as one line on standard error; returns 1.
+    int failure(const QString& reason) const;
+
+private:
+    std::optional<QString> readRunOptions();
+    std::optional<QString> readSet(const QString& assignment, WindowVars& chosen);
+
+    QString m_name;
+    QString m_synopsis;
+    QCommandLineParser m_parser;
+    bool m_hasRunOptions = false;
+    ParameterFilter m_filter = anyParameter;
+    std::uint64_t m_defaultSteps = 0;
+    RunSetup m_setup;
+    bool m_quiet = false;
+};
+
+} // namespace quorvane::headless

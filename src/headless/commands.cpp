@@ -1,0 +1,51 @@
+#include "headless/commands.h"
+
+#include "headless/render.h"
+
+#include <QCoreApplication>
+
+#include <array>
+#include <clocale>
+#include <cstdio>
+
+namespace quorvane::headless {
+
+namespace {
+
+const std::array<Command, 1> kCommands = {{
+    {"render", "Draws a run into a PNG or BMP file, at any size and resolution.", render},
+}};
+
+// Qt's own warnings (a PNG library's complaint about a failed write, say) would add lines of
+// their own to the one a command prints for a problem. Only a fatal message still shows.
+void keepFatalMessagesOnly(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtFatalMsg)
+        std::fprintf(stderr, "quorvane: %s\n", message.toLocal8Bit().constData());
+}
+
+} // namespace
+
+std::span<const Command> commands() { return kCommands; }
+
+const Command* findCommand(std::string_view name)
+{
+    for (const Command& command : kCommands)
+        if (std::string_view(command.name) == name)
+            return &command;
+    return nullptr;
+}
+
+int runCommand(const Command& command, int argc, char* argv[])
+{
+    qInstallMessageHandler(keepFatalMessagesOnly);
+    const QCoreApplication application(argc, argv);
+    // Qt set the user's locale; the commands' own numbers, on the terminal and in files, are
+    // written the way command-line tools write them.
+    std::setlocale(LC_NUMERIC, "C");
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeAt(1); // the command's word
+    return command.run(arguments);
+}
+
+} // namespace quorvane::headless

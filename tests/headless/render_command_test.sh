@@ -1,0 +1,134 @@
+#!/bin/sh
+# quorvane render as a script uses it, with no display to be had: every bad input is refused
+# with one line and status 2, a failed write with one line and status 1, and neither leaves a
+# file behind or touches the one already there.
+#   render_command_test.sh PATH/TO/quorvane
+set -u
+program=$1
+failures=0
+work=$(mktemp -d)
+out=$work/out err=$work/err
+folder=$work/folder # where the pictures go, empty between the cases
+mkdir "$folder"
+trap 'rm -rf "$work"' EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+# Runs the program in $folder without a display; leaves its status in $status.
+run() {
+    (cd "$folder" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" "$@") \
+        >"$out" 2>"$err"
+    status=$?
+}
+
+# One line on standard error naming the problem, nothing on standard output, no file.
+expect_refused() {
+    expected=$1
+    shift
+    run "$@"
+    [ "$status" -eq "$expected" ] || fail "$*: exit status $status, not $expected"
+    [ -s "$out" ] && fail "$*: wrote to standard output: $(cat "$out")"
+    [ "$(wc -l <"$err")" -eq 1 ] || fail "$*: error is not one line: $(cat "$err")"
+    grep -q '^quorvane render: ' "$err" || fail "$*: error '$(cat "$err")'"
+    [ -z "$(ls -A "$folder")" ] && return
+    fail "$*: left $(ls -A "$folder")"
+    rm -rf "${folder:?}"/* "$folder"/.[!.]*
+}
+
+# Every bad input: an unknown attractor or option, a letter the attractor does not ask for, a
+# number that does not convert or is not finite, steps that are not whole or outside 1..10^12,
+# a size or scale of 0 or negative, an image larger than the drawing surface takes.
+while read -r args; do
+    # shellcheck disable=SC2086 # split on purpose
+    expect_refused 2 render $args
+done <<'EOF_CASES'
+lorenzz -o p.png
+-o p.png
+lorenz
+lorenz -o p.png --bogus
+lorenz -o p.png --steps
+lorenz extra -o p.png
+lorenz -o p.jpg
+lorenz -o folder/
+lorenz --set d=1 -o p.png
+lorenz --set ee=1 -o p.png
+hopalong --set dd=1 -o p.png
+lorenz --set a -o p.png
+lorenz --set =5 -o p.png
+lorenz --set a= -o p.png
+lorenz --set a=abc -o p.png
+lorenz --set a=1,5 -o p.png
+lorenz --set a=10.5x -o p.png
+lorenz --set a=inf -o p.png
+lorenz --set a=-inf -o p.png
+lorenz --set a=nan -o p.png
+lorenz --set a=1e999 -o p.png
+lorenz --set a=0x10 -o p.png
+lorenz --set a=+-5 -o p.png
+lorenz --steps 2.5 -o p.png
+lorenz --steps 1e6 -o p.png
+lorenz --steps 0 -o p.png
+lorenz --steps -5 -o p.png
+lorenz --steps 1000000000001 -o p.png
+lorenz --steps 99999999999999999999999 -o p.png
+lorenz --steps abc -o p.png
+lorenz --size 0x100 -o p.png
+lorenz --size 100x0 -o p.png
+lorenz --size -5x100 -o p.png
+lorenz --size 100x-5 -o p.png
+lorenz --size 100 -o p.png
+lorenz --size 100x100x2 -o p.png
+lorenz --size 1.5x100 -o p.png
+lorenz --scale 0 -o p.png
+lorenz --scale -1 -o p.png
+lorenz --scale 9 -o p.png
+lorenz --scale 1.5 -o p.png
+lorenz --background 16 -o p.png
+lorenz --background -1 -o p.png
+lorenz --size 16385x10 -o p.png
+lorenz --size 4097x100 --scale 4 -o p.png
+lorenz --size 100000x100000 --scale 8 -o p.png
+EOF_CASES
+
+# A run that works: the format follows the extension, a name without one gets .png, numbers
+# are taken the C way whatever the locale, and the closing line says what was written.
+run render HopAlong --set aa=+0.7241 --set BB=-.565 --set c=-1.17e-1 --steps 5000 --size 200x150 \
+    --scale 2 -o picture
+[ "$status" -eq 0 ] || fail "render: exit status $status: $(cat "$err")"
+[ "$(head -c 8 "$folder/picture.png" | od -An -c | tr -d ' ')" = '211PNG\r\n032\n' ] \
+    || fail "picture.png is not a PNG file"
+grep -qx 'wrote picture.png: 400x300, 5000 steps, [0-9]*\.[0-9][0-9] s' "$out" \
+    || fail "closing line: '$(cat "$out")'"
+[ -s "$err" ] && fail "render wrote to standard error: $(cat "$err")"
+run render rossler --steps 100 --quiet -o picture.BMP
+[ "$(head -c 2 "$folder/picture.BMP")" = BM ] || fail "picture.BMP is not a bitmap file"
+[ -s "$out" ] || [ -s "$err" ] && fail "--quiet still wrote: $(cat "$out" "$err")"
+rm -f "$folder"/*
+
+# A failed write: one line with the system's reason, status 1, no file, the old file intact.
+expect_refused 1 render lorenz --steps 10 -o missing/p.png
+grep -q 'No such file or directory' "$err" || fail "missing folder: '$(cat "$err")'"
+echo "the picture from before" >"$folder/kept.png"
+# A file size limit makes the write fail part way, as a full disk does.
+(
+    trap '' XFSZ
+    ulimit -f 1
+    cd "$folder" && env -u DISPLAY "$program" render hopalong --steps 100000 -o kept.png
+) >"$out" 2>"$err"
+status=$?
+[ "$status" -eq 1 ] || fail "write past the size limit: exit status $status"
+[ "$(wc -l <"$err")" -eq 1 ] || fail "write past the size limit: $(cat "$err")"
+grep -q '^quorvane render: cannot write kept.png: File too large$' "$err" \
+    || fail "write past the size limit: '$(cat "$err")'"
+[ "$(cat "$folder/kept.png")" = "the picture from before" ] || fail "the old file was changed"
+[ "$(ls -A "$folder")" = kept.png ] || fail "left $(ls -A "$folder")"
+
+# The same name written successfully replaces the old file.
+run render hopalong --steps 100 -o kept.png
+[ "$status" -eq 0 ] && [ "$(head -c 4 "$folder/kept.png" | tail -c 3)" = PNG ] \
+    || fail "a successful write did not replace the old file"
+
+[ "$failures" -eq 0 ]
