@@ -10,8 +10,11 @@ namespace quorvane {
 //
 // A derives from InPlaceFlow<A> and supplies
 //   advance(orbit, parameters)   one step of the flow, in place;
-//   map(orbit, shift, W, H)      the screen position of the current point.
+//   map(orbit, shift, W, H)      the screen position of the current point;
+//   timeStep                     the model time one step advances.
 template <class A> struct InPlaceFlow : AttractorSteps {
+    static constexpr StateSlots pumpState = {{&Orbit::x, &Orbit::y, &Orbit::z}, 3};
+
     static void afterStopTest(WindowVars& vars)
     {
         A::advance(vars.orbit1, vars.set1);

@@ -8,7 +8,6 @@ namespace quorvane {
 
 namespace {
 
-constexpr double kTimeStep = 0.0004;
 constexpr double kStart = 3.141593;
 
 constexpr std::array<Prompt, 6> kPrompts = {{
@@ -39,9 +38,9 @@ void Lorenz::advance(Orbit& o, const ParameterSet& p)
 {
     // Every result is stored, an overflow included: a runaway orbit keeps its infinite or
     // not-a-number values and its plots are not made.
-    o.x = o.x + (o.y - o.x) * p.a * kTimeStep;
-    o.y = o.y + (p.b * o.x - o.y - o.x * o.z) * kTimeStep;
-    o.z = o.z + (o.x * o.y - p.c * o.z) * kTimeStep;
+    o.x = o.x + (o.y - o.x) * p.a * timeStep;
+    o.y = o.y + (p.b * o.x - o.y - o.x * o.z) * timeStep;
+    o.z = o.z + (o.x * o.y - p.c * o.z) * timeStep;
 }
 
 Point Lorenz::map(const Orbit& o, double shift, double scaleWidth, double scaleHeight)

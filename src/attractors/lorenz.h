@@ -11,6 +11,7 @@ class Form;
 // after the stop test, so a stop never leaves a half-advanced step.
 struct Lorenz : InPlaceFlow<Lorenz> {
     static const CommandTexts texts;
+    static constexpr double timeStep = 0.0004;
 
     static void start(WindowVars& vars);
     static Point map(const Orbit& orbit, double shift, double scaleWidth, double scaleHeight);

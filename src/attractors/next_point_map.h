@@ -14,6 +14,10 @@ namespace quorvane {
 //   next(orbit, parameters)   the next point, stored in orbit.xNext and orbit.yNext;
 //   map(orbit, shift, W, H)   the screen position of the next point.
 template <class A> struct NextPointMap : AttractorSteps {
+    static constexpr StateSlots pumpState = {{&Orbit::xNext, &Orbit::yNext, nullptr}, 2};
+    // A map has no model time: a step is its only unit.
+    static constexpr double timeStep = 0;
+
     static void beforePlots(WindowVars& vars) { A::next(vars.orbit1, vars.set1); }
     static void betweenOrbits(WindowVars& vars) { A::next(vars.orbit2, vars.set2); }
     static void afterStopTest(WindowVars& vars)

@@ -8,8 +8,6 @@ namespace quorvane {
 
 namespace {
 
-constexpr double kTimeStep = 0.04;
-
 // Question and range hint share one line, two blanks apart.
 constexpr std::array<Prompt, 6> kPrompts = {{
     {"Entre a number for a.  {Try   .2  -  .41}", 0.2, Param::a},
@@ -28,9 +26,9 @@ void Rossler::advance(Orbit& o, const ParameterSet& p)
 {
     // Every result is stored, an overflow included: a runaway orbit keeps its infinite or
     // not-a-number values and its plots are not made. z reads the new x but its own old value.
-    o.x = o.x - (o.y + o.z) * kTimeStep;
-    o.y = o.y + (p.a * o.y + o.x) * kTimeStep;
-    o.z = o.z + (o.x * o.z + p.b - p.c * o.z) * kTimeStep;
+    o.x = o.x - (o.y + o.z) * timeStep;
+    o.y = o.y + (p.a * o.y + o.x) * timeStep;
+    o.z = o.z + (o.x * o.z + p.b - p.c * o.z) * timeStep;
 }
 
 Point Rossler::map(const Orbit& o, double shift, double scaleWidth, double scaleHeight)

@@ -12,6 +12,7 @@ class Form;
 // place after the stop test.
 struct Rossler : InPlaceFlow<Rossler> {
     static const CommandTexts texts;
+    static constexpr double timeStep = 0.04;
 
     static Point map(const Orbit& orbit, double shift, double scaleWidth, double scaleHeight);
 

@@ -17,15 +17,20 @@ namespace quorvane::headless {
 
 namespace {
 
+template <Attractor A> AttractorChoice choice(std::string_view name, void (*drawingRoutine)(Form&))
+{
+    return {name, A::texts, drawingRoutine, A::pumpState, A::timeStep, &A::map};
+}
+
 const std::array<AttractorChoice, 8> kChoices = {{
-    {"lorenz", Lorenz::texts, Lorenz2},
-    {"rossler", Rossler::texts, ROSSLER},
-    {"pickover", Pickover::texts, Pickover2},
-    {"hopalong", Hopalong::texts, Hop1},
-    {"eqn1", Equation1::texts, E1},
-    {"eqn8", Equation8::texts, E8},
-    {"starburst", Starburst::texts, TP4},
-    {"threeply", ThreeplyMap::texts, Threeply},
+    choice<Lorenz>("lorenz", Lorenz2),
+    choice<Rossler>("rossler", ROSSLER),
+    choice<Pickover>("pickover", Pickover2),
+    choice<Hopalong>("hopalong", Hop1),
+    choice<Equation1>("eqn1", E1),
+    choice<Equation8>("eqn8", E8),
+    choice<Starburst>("starburst", TP4),
+    choice<ThreeplyMap>("threeply", Threeply),
 }};
 
 constexpr std::array<std::string_view, 10> kParameterNames

@@ -15,11 +15,18 @@ namespace quorvane::headless {
 
 // An attractor as a headless command names it: its name on the command line, its menu
 // command's texts (whose prompts give the parameters it asks for and their defaults) and its
-// drawing routine, the run itself.
+// drawing routine, the run itself; besides, what a command needs to measure a run from its
+// event pump: the slots that hold each orbit's state there, the model time of a step (0 for the
+// maps, whose only unit is the step), and the attractor's own mapping to the screen.
 struct AttractorChoice {
     std::string_view name;
     const CommandTexts& texts;
     void (*drawingRoutine)(Form&);
+    StateSlots state;
+    double timeStep = 0;
+    Point (*map)(const Orbit& orbit, double shift, double scaleWidth, double scaleHeight) = nullptr;
+
+    bool isFlow() const { return timeStep > 0; }
 };
 
 // All eight, in the order the help lists them.

@@ -3,7 +3,9 @@
 #include "run/prompt.h"
 #include "run/window_vars.h"
 
+#include <array>
 #include <concepts>
+#include <cstddef>
 #include <span>
 #include <string_view>
 
@@ -53,5 +55,15 @@ concept Attractor = requires(WindowVars& vars, const Orbit& orbit)
 };
 
 inline constexpr double kOrbit2Shift = 10.0;
+
+// The slots that hold an orbit's state while the event pump runs: the point the step has just
+// plotted, which is also what the next step carries on from. The flows keep x, y and z there;
+// the maps keep their next point, x' and y', which the step takes over after the stop test.
+struct StateSlots {
+    std::array<double Orbit::*, 3> members {};
+    std::size_t count = 0;
+
+    std::span<double Orbit::*const> view() const { return {members.data(), count}; }
+};
 
 } // namespace quorvane
