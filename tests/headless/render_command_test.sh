@@ -53,6 +53,7 @@ lorenz -o p.png --steps
 lorenz extra -o p.png
 lorenz -o p.jpg
 lorenz -o folder/
+lorenz -o .
 lorenz --set d=1 -o p.png
 lorenz --set ee=1 -o p.png
 hopalong --set dd=1 -o p.png
