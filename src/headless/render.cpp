@@ -37,7 +37,7 @@ struct Picture {
 // The file name and the format its extension asks for; a name without one gets ".png".
 std::optional<QString> readOutput(const QString& given, Picture& picture)
 {
-    if (QFileInfo(given).fileName().isEmpty())
+    if (QFileInfo(given).fileName().isEmpty() || QFileInfo(given).isDir())
         return QStringLiteral("-o '%1': give a file name, not a folder.").arg(given);
     const QString suffix = QFileInfo(given).suffix().toLower();
     picture.fileName = given;

@@ -53,6 +53,7 @@ lorenz -o p.png --steps
 lorenz extra -o p.png
 lorenz -o p.jpg
 lorenz -o folder/
+lorenz -o .
 lorenz --set d=1 -o p.png
 lorenz --set ee=1 -o p.png
 hopalong --set dd=1 -o p.png
@@ -130,5 +131,18 @@ grep -q '^quorvane render: cannot write kept.png: File too large$' "$err" \
 run render hopalong --steps 100 -o kept.png
 [ "$status" -eq 0 ] && [ "$(head -c 4 "$folder/kept.png" | tail -c 3)" = PNG ] \
     || fail "a successful write did not replace the old file"
+
+# A named pipe is opened once, for the picture: its reader gets the whole file, and the command
+# does not wait for a second reader.
+rm -f "$folder"/*
+mkfifo "$folder/pipe.png"
+timeout 30 cat "$folder/pipe.png" >"$work/piped" &
+reader=$!
+(cd "$folder" && timeout 20 env -u DISPLAY "$program" render hopalong --steps 100 -q -o pipe.png) \
+    >"$out" 2>"$err"
+status=$?
+wait "$reader"
+[ "$status" -eq 0 ] || fail "render into a named pipe: exit status $status: $(cat "$err")"
+[ "$(head -c 4 "$work/piped" | tail -c 3)" = PNG ] || fail "the pipe's reader got no PNG file"
 
 [ "$failures" -eq 0 ]

@@ -97,12 +97,11 @@ std::optional<QString> writeAtomically(const QString& fileName, const ContentWri
 
 std::optional<QString> checkWritable(const QString& fileName)
 {
-    if (isDevice(fileName)) {
-        QFile file(fileName);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-            return file.errorString();
+    // A device or a pipe is not opened to try it: opening a pipe would wait for its reader and,
+    // once closed again, hand that reader an end of file before the content. Its failures are
+    // reported when it is written.
+    if (isDevice(fileName))
         return std::nullopt;
-    }
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();

@@ -22,7 +22,8 @@ using ContentWriter = std::function<std::optional<QString>(QIODevice& device)>;
 std::optional<QString> writeAtomically(const QString& fileName, const ContentWriter& write);
 
 // Whether writeAtomically() could create the file: tries to, and leaves nothing behind.
-// Returns nothing when it could and the system's reason when not. A command with a long run
+// Returns nothing when it could and the system's reason when not. A device or a pipe is taken
+// as it is, untried. A command with a long run
 // ahead asks this first, so a missing folder is reported before the work rather than after.
 std::optional<QString> checkWritable(const QString& fileName);
 
