@@ -96,6 +96,14 @@ std::optional<int> HeadlessCommand::parse(const QStringList& arguments)
 {
     if (!m_parser.parse(arguments))
         return usageError(m_parser.errorText());
+    // An option that takes a value says one thing once; given twice, which one was meant is
+    // a guess, so it is refused rather than the last one silently taken. --set is the one
+    // option made to be repeated.
+    for (const QString& name : m_parser.optionNames())
+        if (name != kSet && m_parser.values(name).size() > 1)
+            return usageError(
+                QStringLiteral("%1%2 is given more than once.")
+                    .arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name));
     if (m_parser.isSet(kHelp)) {
         // The usage line names the command; Qt's own would show only the program's path.
         const QString help = m_parser.helpText();

@@ -5,8 +5,10 @@
 #include <QGuiApplication>
 
 #include <array>
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
+#include <cstring>
 
 namespace quorvane::headless {
 
@@ -52,7 +54,15 @@ int runCommand(const Command& command, int argc, char* argv[])
     for (int i = 0; i < argc; ++i)
         if (i != 1) // the command's word
             arguments << QString::fromLocal8Bit(argv[i]);
-    return command.run(arguments);
+    const int status = command.run(arguments);
+    // What a command printed is part of its work: a report lost on a full disk or a closed
+    // pipe is a failure, not a success.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "quorvane %s: cannot write to standard output: %s\n", command.name,
+            std::strerror(errno));
+        return status == 0 ? 1 : status;
+    }
+    return status;
 }
 
 } // namespace quorvane::headless

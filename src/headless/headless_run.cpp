@@ -53,7 +53,8 @@ public:
     {
     }
 
-    qt::RasterSurface area;
+    // One picture, not a window: as large as the caller asks and QImage holds.
+    qt::RasterSurface area {qt::RasterSurface::kMaxImageSide};
     bool drawsArea = false;
     StepObserver observer;
     Progress* progress = nullptr;

@@ -17,9 +17,10 @@ namespace {
 constexpr std::uint64_t kDefaultSteps = 1'000'000;
 constexpr int kMostScale = 8;
 constexpr std::uint64_t kMostLogicalSide = 1'000'000;
-// The drawing area's surface takes at most kMaxPixels a side, so an image never exceeds 1 GiB.
-static_assert(std::uint64_t {qt::RasterSurface::kMaxPixels} * qt::RasterSurface::kMaxPixels * 4
-    <= std::uint64_t {1} << 30);
+// The largest image written, in bytes of its 32-bit pixels.
+constexpr std::uint64_t kMostImageBytes = std::uint64_t {1} << 30;
+// Within the sides the options allow, QImage holds every image of up to kMostImageBytes.
+static_assert(kMostLogicalSide * kMostScale <= qt::RasterSurface::kMaxImageSide);
 
 const QString kOutput = QStringLiteral("output");
 const QString kSize = QStringLiteral("size");
@@ -58,9 +59,10 @@ std::optional<QString> readSize(const QString& text, Picture& picture)
     const auto height
         = sides.size() == 2 ? parseWhole(sides[1], 1, kMostLogicalSide) : std::nullopt;
     if (!width || !height)
-        return QStringLiteral("--size %1: write WxH, two whole numbers of pixels from 1 up, "
+        return QStringLiteral("--size %1: write WxH, two whole numbers of pixels from 1 to %2, "
                               "for example 1600x1200.")
-            .arg(text);
+            .arg(text)
+            .arg(kMostLogicalSide);
     picture.logical = QSize(static_cast<int>(*width), static_cast<int>(*height));
     return std::nullopt;
 }
@@ -96,13 +98,12 @@ std::optional<QString> readPicture(const QCommandLineParser& parser, Picture& pi
     const std::uint64_t height
         = static_cast<std::uint64_t>(picture.logical.height()) * picture.scale;
     const QString image = QStringLiteral("the image would be %1x%2 pixels").arg(width).arg(height);
-    if (width > qt::RasterSurface::kMaxPixels || height > qt::RasterSurface::kMaxPixels)
-        return QStringLiteral("--size %1x%2 --scale %3: %4; at most %5 a side.")
+    if (width * height * 4 > kMostImageBytes)
+        return QStringLiteral("--size %1x%2 --scale %3: %4, over 1 GiB.")
             .arg(picture.logical.width())
             .arg(picture.logical.height())
             .arg(picture.scale)
-            .arg(image)
-            .arg(qt::RasterSurface::kMaxPixels);
+            .arg(image);
     return std::nullopt;
 }
 

@@ -40,7 +40,8 @@ expect_refused() {
 
 # Every bad input: an unknown attractor or option, a letter the attractor does not ask for, a
 # number that does not convert or is not finite, steps that are not whole or outside 1..10^12,
-# a size or scale of 0 or negative, an image larger than the drawing surface takes.
+# a size or scale of 0 or negative, an image over 1 GiB, an option that takes a value given
+# twice.
 while read -r args; do
     # shellcheck disable=SC2086 # split on purpose
     expect_refused 2 render $args
@@ -89,9 +90,13 @@ lorenz --scale 9 -o p.png
 lorenz --scale 1.5 -o p.png
 lorenz --background 16 -o p.png
 lorenz --background -1 -o p.png
-lorenz --size 16385x10 -o p.png
-lorenz --size 4097x100 --scale 4 -o p.png
+lorenz --size 1000001x1 -o p.png
+lorenz --size 16385x16384 -o p.png
+lorenz --size 4097x4096 --scale 4 -o p.png
 lorenz --size 100000x100000 --scale 8 -o p.png
+lorenz -o p.png -o q.png
+lorenz --steps 10 --steps 20 -o p.png
+lorenz --size 10x10 --scale 2 --scale 3 -o p.png
 EOF_CASES
 
 # A run that works: the format follows the extension, a name without one gets .png, numbers
@@ -107,6 +112,14 @@ grep -qx 'wrote picture.png: 400x300, 5000 steps, [0-9]*\.[0-9][0-9] s' "$out" \
 run render rossler --steps 100 --quiet -o picture.BMP
 [ "$(head -c 2 "$folder/picture.BMP")" = BM ] || fail "picture.BMP is not a bitmap file"
 [ -s "$out" ] || [ -s "$err" ] && fail "--quiet still wrote: $(cat "$out" "$err")"
+# A long thin image is no larger than a square one: only its bytes are limited.
+run render lorenz --steps 10 --size 20000x2 --quiet -o wide.png
+[ "$status" -eq 0 ] || fail "a 20000x2 image: exit status $status: $(cat "$err")"
+# A closing line that cannot be written is work that failed.
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" render lorenz --steps 10 \
+    -o "$folder/full.png" >/dev/full 2>"$err"
+status=$?
+[ "$status" -eq 1 ] || fail "standard output on a full disk: exit status $status"
 rm -f "$folder"/*
 
 # A failed write: one line with the system's reason, status 1, no file, the old file intact.

@@ -6,8 +6,9 @@
 
 namespace quorvane::qt {
 
-RasterSurface::RasterSurface()
-    : m_image(1, 1, QImage::Format_RGB32)
+RasterSurface::RasterSurface(int maxSide)
+    : m_maxSide(std::clamp(maxSide, 1, kMaxImageSide))
+    , m_image(1, 1, QImage::Format_RGB32)
 {
     m_image.fill(m_backColor);
 }
@@ -22,8 +23,8 @@ void RasterSurface::setBackColor(QRgb colour)
 
 bool RasterSurface::resize(QSize pixels)
 {
-    if (pixels.width() < 1 || pixels.height() < 1 || pixels.width() > kMaxPixels
-        || pixels.height() > kMaxPixels)
+    if (pixels.width() < 1 || pixels.height() < 1 || pixels.width() > m_maxSide
+        || pixels.height() > m_maxSide)
         return false;
     if (pixels == m_image.size())
         return true;

@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QSize>
 
+#include <climits>
 #include <optional>
 
 namespace quorvane::qt {
@@ -14,7 +15,9 @@ namespace quorvane::qt {
 // pixels on a high-density screen: there a point is one device pixel.
 class RasterSurface {
 public:
-    RasterSurface();
+    // maxSide: the largest side the surface takes, in pixels. The window's surfaces keep to
+    // kMaxPixels; a surface made for one picture may take as much as QImage holds.
+    explicit RasterSurface(int maxSide = kMaxPixels);
 
     const QImage& image() const { return m_image; }
     QSize size() const { return m_image.size(); }
@@ -44,8 +47,8 @@ public:
     // Sets the background colour and erases everything to it.
     void setBackColor(QRgb colour);
     // Changes the size in pixels; what was drawn stays at its pixels, new area takes the
-    // background. Sizes outside 1 .. kMaxPixels, and sizes whose image cannot be allocated, are
-    // refused.
+    // background. Sizes outside 1 .. the surface's largest side, and sizes whose image cannot be
+    // allocated, are refused.
     bool resize(QSize pixels);
     // Sets how many image pixels make one logical pixel when the image is painted. The pixels
     // and the scale are left as they are. Values that are not finite and positive are refused.
@@ -54,12 +57,15 @@ public:
     bool setScaleWidth(float units);
     bool setScaleHeight(float units);
 
-    // The largest side a surface takes, in pixels.
+    // The largest side a window's surface takes, in pixels.
     static constexpr int kMaxPixels = 16384;
+    // The largest side QImage takes for an image of 32 bits a pixel.
+    static constexpr int kMaxImageSide = (INT_MAX - 31) / 32;
 
 private:
     void updateFactors();
 
+    int m_maxSide = kMaxPixels;
     QImage m_image;
     QRgb m_backColor = qRgb(0, 0, 0);
     float m_scaleWidth = 1;
