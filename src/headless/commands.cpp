@@ -1,5 +1,6 @@
 #include "headless/commands.h"
 
+#include "headless/diverge.h"
 #include "headless/render.h"
 
 #include <QGuiApplication>
@@ -12,8 +13,9 @@ namespace quorvane::headless {
 
 namespace {
 
-const std::array<Command, 1> kCommands = {{
+const std::array<Command, 2> kCommands = {{
     {"render", "Draws a run into a PNG or BMP file, at any size and resolution.", render},
+    {"diverge", "When and how fast the two orbits part: figures, CSV and a chart.", diverge},
 }};
 
 // Qt's own warnings (a PNG library's complaint about a failed write, say) would add lines of
