@@ -344,9 +344,9 @@ int diverge(const QStringList& arguments)
         QStringLiteral(
             "Runs both orbits of an attractor as the menu command does, with every prompt\n"
             "accepted as offered unless --set says otherwise, and measures at each step how\n"
-            "far apart they are: the state separation, the distance between the two orbits'\n"
-            "states (x, y, z for lorenz and rossler, the plotted point x', y' for the maps) in\n"
-            "the attractor's own units; and the screen separation, the distance in pixels\n"
+            "far apart they are. The state separation is the distance between the orbits'\n"
+            "states (x, y, z for lorenz and rossler, the plotted point x', y' for the maps)\n"
+            "in the attractor's own units. The screen separation is the distance in pixels\n"
             "between the two points the step plots on render's default 1600x1200 drawing\n"
             "area, orbit 2's shift of 10 twips left out. Step 1 is the first step a run\n"
             "plots; for the flows it shows the start, at time 0.\n"

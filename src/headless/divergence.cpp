@@ -60,6 +60,8 @@ bool hasFault(const AttractorChoice& attractor, const Orbit& orbit)
 Divergence::Divergence(
     const AttractorChoice& attractor, double scaleWidth, double scaleHeight, std::uint64_t lastStep)
     : m_attractor(attractor)
+    , m_slots(attractor.state.members)
+    , m_map(attractor.map)
     , m_scaleWidth(scaleWidth)
     , m_scaleHeight(scaleHeight)
     , m_lastStep(lastStep)
@@ -73,15 +75,24 @@ void Divergence::addSink(SeparationSink& sink)
     m_next = std::min(m_next, sink.nextWanted(0));
 }
 
+double Divergence::squaredDistance(const WindowVars& vars) const
+{
+    // Written out rather than looped: this runs at every step.
+    const double d0 = vars.orbit1.*m_slots[0] - vars.orbit2.*m_slots[0];
+    const double d1 = vars.orbit1.*m_slots[1] - vars.orbit2.*m_slots[1];
+    double squared = d0 * d0 + d1 * d1;
+    if (m_slots[2] != nullptr) {
+        const double d2 = vars.orbit1.*m_slots[2] - vars.orbit2.*m_slots[2];
+        squared += d2 * d2;
+    }
+    return squared;
+}
+
 bool Divergence::observe(std::uint64_t step, const WindowVars& vars)
 {
-    double squared = 0;
-    for (double Orbit::*slot : m_attractor.state.view()) {
-        const double d = vars.orbit1.*slot - vars.orbit2.*slot;
-        squared += d * d;
-    }
-    const Point p1 = m_attractor.map(vars.orbit1, 0, m_scaleWidth, m_scaleHeight);
-    const Point p2 = m_attractor.map(vars.orbit2, 0, m_scaleWidth, m_scaleHeight);
+    const double squared = squaredDistance(vars);
+    const Point p1 = m_map(vars.orbit1, 0, m_scaleWidth, m_scaleHeight);
+    const Point p2 = m_map(vars.orbit2, 0, m_scaleWidth, m_scaleHeight);
     if (!(isPlotted(p1) && isPlotted(p2) && squared <= DBL_MAX)) [[unlikely]]
         if (leavesNumbers(step, vars))
             return false;
@@ -120,7 +131,7 @@ bool Divergence::leavesNumbers(std::uint64_t step, const WindowVars& vars)
     for (std::size_t i = 0; i < 2; ++i) {
         if (hasFault(m_attractor, *orbits[i]))
             m_departure[i] = Departure::State;
-        else if (!isPlotted(m_attractor.map(*orbits[i], 0, m_scaleWidth, m_scaleHeight)))
+        else if (!isPlotted(m_map(*orbits[i], 0, m_scaleWidth, m_scaleHeight)))
             m_departure[i] = Departure::Point;
     }
     if (m_departure[0] == Departure::None && m_departure[1] == Departure::None)
@@ -133,16 +144,12 @@ bool Divergence::leavesNumbers(std::uint64_t step, const WindowVars& vars)
 void Divergence::hand(std::uint64_t step, const WindowVars& vars, bool marked)
 {
     Separation separation {step, 0, std::numeric_limits<double>::quiet_NaN()};
-    double squared = 0;
-    for (double Orbit::*slot : m_attractor.state.view()) {
-        const double d = vars.orbit1.*slot - vars.orbit2.*slot;
-        squared += d * d;
-    }
+    const double squared = squaredDistance(vars);
     separation.state = squared >= DBL_MIN && squared <= DBL_MAX
         ? std::sqrt(squared)
         : carefulDistance(m_attractor, vars);
-    const Point p1 = m_attractor.map(vars.orbit1, 0, m_scaleWidth, m_scaleHeight);
-    const Point p2 = m_attractor.map(vars.orbit2, 0, m_scaleWidth, m_scaleHeight);
+    const Point p1 = m_map(vars.orbit1, 0, m_scaleWidth, m_scaleHeight);
+    const Point p2 = m_map(vars.orbit2, 0, m_scaleWidth, m_scaleHeight);
     if (isPlotted(p1) && isPlotted(p2))
         separation.screenPixels = std::sqrt(screenSquared(p1, p2)) / kTwipsPerPixel;
     if (step == m_parting.step)

@@ -3,6 +3,7 @@
 #include "headless/attractor_choice.h"
 #include "headless/line_fit.h"
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -71,11 +72,15 @@ public:
     const LineFit& growth() const { return m_growth; }
 
 private:
+    double squaredDistance(const WindowVars& vars) const;
     bool leavesNumbers(std::uint64_t step, const WindowVars& vars);
     void growFrom(std::uint64_t step, const WindowVars& vars);
     void hand(std::uint64_t step, const WindowVars& vars, bool marked);
 
     const AttractorChoice& m_attractor;
+    // The attractor's state slots (two or three; the unused one null) and mapping, at hand.
+    std::array<double Orbit::*, 3> m_slots;
+    decltype(AttractorChoice::map) m_map;
     double m_scaleWidth;
     double m_scaleHeight;
     std::vector<SeparationSink*> m_sinks;

@@ -16,8 +16,9 @@ TEST(LineFit, KeepsTheSlopeOfAMillionPointsNearStepTenToTheTwelve)
         const double x = kStart + i;
         fit.add(x, 3 + 1e-9 * i + (i % 2 == 0 ? 0.5 : -0.5));
     }
-    // The wobble's own slope over an even number of alternations is 1e-12 at most.
-    EXPECT_NEAR(fit.slope(), 1e-9, 1e-11);
+    // The wobble's own slope over an even number of alternations is 0, so the slope is 1e-9
+    // but for the rounding of the y given; sums about zero here would be 1e-4 off.
+    EXPECT_NEAR(fit.slope(), 1e-9, 1e-17);
     EXPECT_EQ(fit.count(), 1'000'001u);
 }
 
