@@ -38,11 +38,17 @@ struct Outputs {
     QString plot; // empty for none
 };
 
+// A name that ends in a slash, or names a folder that exists.
+bool isFolder(const QString& name)
+{
+    return QFileInfo(name).fileName().isEmpty() || QFileInfo(name).isDir();
+}
+
 std::optional<QString> readOutputs(
     const QCommandLineParser& parser, std::uint64_t steps, Outputs& outputs)
 {
     outputs.csv = parser.value(kCsv);
-    if (parser.isSet(kCsv) && QFileInfo(outputs.csv).fileName().isEmpty())
+    if (parser.isSet(kCsv) && isFolder(outputs.csv))
         return QStringLiteral("--csv '%1': give a file name, not a folder.").arg(outputs.csv);
     if (parser.isSet(kEvery)) {
         if (!parser.isSet(kCsv))
@@ -66,7 +72,7 @@ std::optional<QString> readOutputs(
     outputs.plot = parser.value(kPlot);
     if (parser.isSet(kPlot)) {
         const QFileInfo plot(outputs.plot);
-        if (plot.fileName().isEmpty())
+        if (isFolder(outputs.plot))
             return QStringLiteral("--plot '%1': give a file name, not a folder.").arg(outputs.plot);
         if (plot.suffix().isEmpty())
             outputs.plot += QStringLiteral(".png");

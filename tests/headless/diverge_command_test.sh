@@ -28,8 +28,10 @@ lorenz --csv d.csv --steps 1000000000000
 lorenz --csv d.csv --every 1 --steps 10000001
 lorenz --csv
 lorenz --csv folder/
+lorenz --csv .
 lorenz --plot p.jpg
 lorenz --plot folder/
+lorenz --plot ..
 lorenz --csv same.png --plot same
 lorenz -platform xcb
 lorenz -reverse
