@@ -151,9 +151,7 @@ private:
         const LineFit& fit = m_d.growth();
         const std::uint64_t to = m_d.partingStep() != 0 ? m_d.partingStep() : m_steps;
         if (!fit.hasSlope())
-            return {QStringLiteral("no growth rate: one step from the first difference to "
-                                   "step %1")
-                        .arg(to)};
+            return {QStringLiteral("no growth rate: a single step, %1, to fit it over").arg(to)};
         const double slope = fit.slope();
         QString line = QStringLiteral("growth rate %1 per step").arg(figure(slope));
         if (m_setup.attractor->isFlow())
