@@ -70,6 +70,8 @@ collect "$window_bench" save
 collect "$render_bench" steps
 # The render command as a user runs it, with no display.
 (unset DISPLAY && collect "$render_bench" memory "$build/quorvane") || exit 1
+# quorvane diverge against render, the same runs.
+collect "$build/bench/quorvane_diverge_bench"
 
 {
   echo "Processor: $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) cores"

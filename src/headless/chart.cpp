@@ -76,7 +76,7 @@ Axis niceAxis(double least, double most, int ticks)
 QString tickText(double v, const Axis& axis)
 {
     const double largest = std::max(std::fabs(axis.lo), std::fabs(axis.hi));
-    if (largest >= 1e7 || axis.step < 1e-4) {
+    if (largest >= 1e9 || axis.step < 1e-4) {
         const int digits
             = std::max(1, static_cast<int>(std::ceil(std::log10(largest / axis.step))));
         return v == 0 ? QStringLiteral("0") : QString::number(v, 'g', digits);

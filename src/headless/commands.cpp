@@ -1,5 +1,6 @@
 #include "headless/commands.h"
 
+#include "headless/diverge.h"
 #include "headless/render.h"
 
 #include <QGuiApplication>
@@ -9,13 +10,16 @@
 #include <clocale>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace quorvane::headless {
 
 namespace {
 
-const std::array<Command, 1> kCommands = {{
+const std::array<Command, 2> kCommands = {{
     {"render", "Draws a run into a PNG or BMP file, at any size and resolution.", render},
+    {"diverge", "When and how fast the two orbits part: figures, CSV and a chart.", diverge,
+        Command::Application::Gui},
 }};
 
 // Qt's own warnings (a PNG library's complaint about a failed write, say) would add lines of
@@ -41,12 +45,17 @@ const Command* findCommand(std::string_view name)
 int runCommand(const Command& command, int argc, char* argv[])
 {
     qInstallMessageHandler(keepFatalMessagesOnly);
-    // Text on a chart needs a GUI application; the offscreen platform gives one without a
-    // display. Qt sees only the program's path, so options of its own such as -platform or
-    // -reverse stay the command's to refuse.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt sees only the program's path, so options of its own such as -platform or -reverse
+    // stay the command's to refuse. A GUI application gets the offscreen platform, which needs
+    // no display.
     int qtArgc = 1;
-    const QGuiApplication application(qtArgc, argv);
+    std::unique_ptr<QCoreApplication> application;
+    if (command.application == Command::Application::Gui) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        application = std::make_unique<QGuiApplication>(qtArgc, argv);
+    } else {
+        application = std::make_unique<QCoreApplication>(qtArgc, argv);
+    }
     // Qt set the user's locale; the commands' own numbers, on the terminal and in files, are
     // written the way command-line tools write them.
     std::setlocale(LC_NUMERIC, "C");

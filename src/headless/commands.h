@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include <cstdint>
 #include <span>
 #include <string_view>
 
@@ -14,6 +15,9 @@ struct Command {
     // Runs it; the arguments start with the program's path, without the command's word.
     // Returns the exit status.
     int (*run)(const QStringList& arguments);
+    // What it starts Qt with. Drawing text (a chart's) needs a GUI application, on the offscreen
+    // platform here; a core application is about 4 MB and a few milliseconds lighter.
+    enum class Application : std::uint8_t { Core, Gui } application = Application::Core;
 };
 
 // Every command, in the order `quorvane --help` lists them.
@@ -23,8 +27,8 @@ std::span<const Command> commands();
 const Command* findCommand(std::string_view name);
 
 // Runs the command named by argv[1] with the arguments after it, as main() gets them. Starts
-// a GUI application on the offscreen platform, so nothing needs a display and a chart's text
-// can still be drawn, and takes numbers in the C locale.
+// the application the command asks for, without a display either way, and takes numbers in
+// the C locale.
 int runCommand(const Command& command, int argc, char* argv[]);
 
 } // namespace quorvane::headless

@@ -1,0 +1,88 @@
+#!/bin/sh
+# quorvane diverge as a user and a script use it, with no display to be had: its own bad input
+# refused with one line and status 2 (the shared options are render's, tested there), a failed
+# write with status 1 and no file, and a summary whose lines fit an 80-column terminal.
+#   diverge_command_test.sh PATH/TO/quorvane
+program=$1
+. "$(dirname "$0")/command_test_helpers.sh"
+
+# No name, a bad name, number or option; --every without --csv, outside 1..10^12 or making
+# more than 10^7 rows; a folder for a file; a chart that is not PNG; one file named twice;
+# Qt's own options, which only the command may accept.
+while read -r args; do
+    # shellcheck disable=SC2086 # split on purpose
+    expect_refused 2 diverge $args
+done <<'EOF_CASES'
+--steps 10
+lorenzz
+lorenz extra
+lorenz --bogus
+lorenz --set d=1
+lorenz --set aa=1e999
+lorenz --steps 0
+lorenz --every 10
+lorenz --csv d.csv --every 0
+lorenz --csv d.csv --every 2.5
+lorenz --csv d.csv --every 1000000000001
+lorenz --csv d.csv --steps 1000000000000
+lorenz --csv d.csv --every 1 --steps 10000001
+lorenz --csv
+lorenz --csv folder/
+lorenz --csv .
+lorenz --plot p.jpg
+lorenz --plot folder/
+lorenz --plot ..
+lorenz --csv same.png --plot same
+lorenz -platform xcb
+lorenz -reverse
+EOF_CASES
+
+# A missing folder is found before the run: status 1, the system's reason, no file.
+expect_refused 1 diverge lorenz --steps 10 --csv missing/d.csv
+grep -q 'No such file or directory' "$err" || fail "missing folder: '$(cat "$err")'"
+expect_refused 1 diverge lorenz --steps 10 --plot missing/p.png
+# A write cut short by a file size limit, as by a full disk: the old file stays as it was.
+echo "the rows from before" >"$folder/kept.csv"
+(
+    trap '' XFSZ
+    ulimit -f 1
+    cd "$folder" && env -u DISPLAY "$program" diverge hopalong --every 1 --steps 100000 \
+        --csv kept.csv
+) >"$out" 2>"$err"
+[ $? -eq 1 ] || fail "write past the size limit: exit status not 1"
+grep -qx 'quorvane diverge: cannot write kept.csv: File too large' "$err" \
+    || fail "write past the size limit: '$(cat "$err")'"
+[ "$(cat "$folder/kept.csv")" = "the rows from before" ] || fail "the old file was changed"
+[ "$(ls -A "$folder")" = kept.csv ] || fail "left $(ls -A "$folder")"
+rm -f "$folder"/*
+
+# The summaries, in a German locale too: numbers with a point, lines of 80 columns at most.
+check_summary() {
+    [ "$status" -eq 0 ] || fail "$*: exit status $status: $(cat "$err")"
+    [ -s "$err" ] && fail "$*: wrote to standard error: $(cat "$err")"
+    awk 'length > 80 { bad = 1; print "longer than 80 columns: " $0 } END { exit bad }' \
+        "$out" >&2 || fail "$*: a line is longer than 80 columns"
+}
+run diverge hopalong --steps 5000
+check_summary hopalong
+grep -qx 'orbits identical for all 5000 steps' "$out" || fail "equal: $(cat "$out")"
+LC_ALL=de_DE.UTF-8 run diverge lorenz --set aa=10.001 --steps 100000
+check_summary lorenz
+grep -q '^lorenz, 100000 steps of 0.0004 time units$' "$out" || fail "lorenz: $(cat "$out")"
+grep -q '^orbits part at step [0-9]* (t = [0-9.]* time units)$' "$out" \
+    || fail "lorenz: no parting step: $(cat "$out")"
+grep -q '^growth rate [0-9.e-]* per step ([0-9.e-]* per time unit)$' "$out" \
+    || fail "lorenz: no growth rate: $(cat "$out")"
+run diverge pickover --set a=-1.2345678901234567e-300 --set bb=0.12345678901234567 \
+    --set cc=-1.2345678901234567e+300 --set dd=1.2345678901234567e-100 --set ee=9.87654321 \
+    --steps 100
+check_summary pickover
+run diverge lorenz --set aa=1e6 --steps 1000
+check_summary overflow
+grep -q '^orbit 2 leaves the numbers at step 7 ' "$out" || fail "overflow: $(cat "$out")"
+grep -qx 'no growth rate: an orbit left the numbers' "$out" || fail "overflow: $(cat "$out")"
+run diverge hopalong --set aa=0.7241 --steps 1000 --quiet --csv d.csv
+[ -s "$out" ] || [ -s "$err" ] && fail "--quiet still wrote: $(cat "$out" "$err")"
+[ -s "$folder/d.csv" ] || fail "--quiet: no CSV file"
+
+[ "$failures" -eq 0 ]
