@@ -1,5 +1,6 @@
 #include "headless/commands.h"
 
+#include "headless/lyapunov.h"
 #include "headless/render.h"
 
 #include <QCoreApplication>
@@ -12,8 +13,10 @@ namespace quorvane::headless {
 
 namespace {
 
-const std::array<Command, 1> kCommands = {{
+const std::array<Command, 2> kCommands = {{
     {"render", "Draws a run into a PNG or BMP file, at any size and resolution.", render},
+    {"lyapunov", "Measures the largest Lyapunov exponent, of one parameter set or a range.",
+        lyapunov},
 }};
 
 // Qt's own warnings (a PNG library's complaint about a failed write, say) would add lines of
