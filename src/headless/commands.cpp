@@ -3,7 +3,7 @@
 #include "headless/lyapunov.h"
 #include "headless/render.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <array>
 #include <clocale>
@@ -42,12 +42,19 @@ const Command* findCommand(std::string_view name)
 int runCommand(const Command& command, int argc, char* argv[])
 {
     qInstallMessageHandler(keepFatalMessagesOnly);
-    const QCoreApplication application(argc, argv);
+    // Text on a chart needs a GUI application; the offscreen platform gives one without a
+    // display. Qt sees only the program's path, so options of its own such as -platform or
+    // -reverse stay the command's to refuse.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    const QGuiApplication application(qtArgc, argv);
     // Qt set the user's locale; the commands' own numbers, on the terminal and in files, are
     // written the way command-line tools write them.
     std::setlocale(LC_NUMERIC, "C");
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.removeAt(1); // the command's word
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        if (i != 1) // the command's word
+            arguments << QString::fromLocal8Bit(argv[i]);
     return command.run(arguments);
 }
 

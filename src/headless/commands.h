@@ -23,7 +23,8 @@ std::span<const Command> commands();
 const Command* findCommand(std::string_view name);
 
 // Runs the command named by argv[1] with the arguments after it, as main() gets them. Starts
-// only a core application, so nothing needs a display, and takes numbers in the C locale.
+// a GUI application on the offscreen platform, so nothing needs a display and a chart's text
+// can still be drawn, and takes numbers in the C locale.
 int runCommand(const Command& command, int argc, char* argv[]);
 
 } // namespace quorvane::headless
