@@ -167,7 +167,8 @@ std::optional<QString> readJob(HeadlessCommand& command, Job& job)
                                   ".png.")
                 .arg(job.plotFile);
     }
-    if (!job.csvFile.isEmpty() && QFileInfo(job.csvFile) == QFileInfo(job.plotFile))
+    if (!job.csvFile.isEmpty()
+        && QFileInfo(job.csvFile).absoluteFilePath() == QFileInfo(job.plotFile).absoluteFilePath())
         return QStringLiteral("--csv and --plot both name %1; give two files.").arg(job.csvFile);
     return std::nullopt;
 }
@@ -273,6 +274,11 @@ int lyapunov(const QStringList& arguments)
         if (const std::optional<QString> reason
             = writeText(job.csvFile, rangeCsv(subject, estimates)))
             return command.failure(QStringLiteral("cannot write %1: %2").arg(job.csvFile, *reason));
+    if (!job.plotFile.isEmpty())
+        if (const std::optional<QString> reason
+            = writeChart(rangeChart(subject, estimates), job.plotFile))
+            return command.failure(
+                QStringLiteral("cannot write %1: %2").arg(job.plotFile, *reason));
     std::fputs(rangeTable(subject, estimates).c_str(), stdout);
     return kSuccess;
 }

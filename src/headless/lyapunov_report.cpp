@@ -216,4 +216,32 @@ std::string rangeCsv(const LyapunovSubject& subject, std::span<const LyapunovEst
     return text;
 }
 
+Chart rangeChart(const LyapunovSubject& subject, std::span<const LyapunovEstimate> estimates)
+{
+    const bool flow = subject.attractor->isFlow();
+    const double scale = flow ? subject.attractor->timeStep : 1.0;
+    const QString letter = QString::fromLatin1(parameterName(subject.sweep->letter).data());
+    Chart chart;
+    std::size_t gaps = 0;
+    for (std::size_t i = 0; i < estimates.size(); ++i) {
+        const LyapunovEstimate& e = estimates[i];
+        const bool finite = e.outcome == Outcome::Measured;
+        gaps += finite ? 0 : 1;
+        chart.points.emplace_back(subject.sweep->value(i),
+            finite ? e.perStep / scale : std::numeric_limits<double>::quiet_NaN());
+    }
+    std::string detail = parameterText(subject) + "; " + stepsText(subject.settings);
+    if (gaps > 0)
+        detail += format("; %zu %s without a finite exponent left as %s", gaps,
+            gaps == 1 ? "value" : "values", gaps == 1 ? "a gap" : "gaps");
+    chart.title
+        = QStringLiteral("%1: largest Lyapunov exponent \u03bb\u2081 against %2\n%3")
+              .arg(QString::fromStdString(name(subject)), letter, QString::fromStdString(detail));
+    chart.xLabel = letter;
+    chart.yLabel = flow ? QStringLiteral("\u03bb\u2081 per unit time")
+                        : QStringLiteral("\u03bb\u2081 per step");
+    chart.reference = ChartLine {0, QStringLiteral("\u03bb\u2081 = 0")};
+    return chart;
+}
+
 } // namespace quorvane::headless

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "headless/benettin.h"
+#include "headless/chart.h"
 #include "headless/parameter_sweep.h"
 
 #include <optional>
@@ -38,5 +39,10 @@ std::string rangeTable(const LyapunovSubject& subject, std::span<const LyapunovE
 // stderr is that of lambda_per_step. A value without an exponent has empty fields; one whose
 // companion collapsed onto orbit 1 has -inf exponents and an empty stderr.
 std::string rangeCsv(const LyapunovSubject& subject, std::span<const LyapunovEstimate> estimates);
+
+// A range as a chart: lambda_1 against the varied parameter (per unit time for a flow, per
+// step for a map), the zero line marked, the fixed parameters and the method's settings in
+// the title. A value without a finite exponent is a gap in the line.
+Chart rangeChart(const LyapunovSubject& subject, std::span<const LyapunovEstimate> estimates);
 
 } // namespace quorvane::headless

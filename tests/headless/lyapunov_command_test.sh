@@ -166,8 +166,23 @@ awk -F, 'NR > 1 && ($2 == "" || $3 != "" || $4 == "") { bad = 1 } END { exit bad
     "$folder/map.csv" || fail "map CSV: $(cat "$folder/map.csv")"
 rm -f "$folder"/*
 
+# The chart: a PNG image of 1200 x 800 pixels, next to the CSV file; a name without an
+# extension gets .png.
+run lyapunov eqn8 --vary a=1:3:5 --steps 1000 --transient 100 --csv values --plot chart
+[ "$status" -eq 0 ] || fail "chart: exit status $status: $(cat "$err")"
+[ "$(ls "$folder")" = "$(printf 'chart.png\nvalues')" ] || fail "chart: files $(ls "$folder")"
+[ "$(od -An -tx1 -j12 -N12 "$folder/chart.png" | tr -d ' \n')" = 49484452000004b000000320 ] \
+    || fail "chart.png is not a 1200x800 PNG image"
+rm -f "$folder"/*
+
 # A failed write: one line with the system's reason, status 1, no file.
-expect_refused 1 lyapunov lorenz --vary b=0:1:2 --steps 10 --transient 0 --csv missing/v.csv
-grep -q 'No such file or directory' "$err" || fail "missing folder: '$(cat "$err")'"
+for option in --csv --plot; do
+    expect_refused 1 lyapunov lorenz --vary b=0:1:2 --steps 10 --transient 0 $option missing/v
+    grep -q 'No such file or directory' "$err" || fail "missing folder: '$(cat "$err")'"
+done
+
+# The program's own help lists the command.
+run --help
+grep -q '^  lyapunov  ' "$out" || fail "quorvane --help does not list lyapunov: $(cat "$out")"
 
 [ "$failures" -eq 0 ]
