@@ -169,6 +169,50 @@ TEST(FarOutOrbit, HasNoExponentOnceTheNumbersCannotHoldTheDistance)
     EXPECT_FALSE(e.hasExponent());
 }
 
+// Every step after the transient is measured, also when the blocks or the periods do not
+// divide the steps evenly: the last period of each block is shorter.
+TEST(MeasuredSteps, AreAllTheStepsAskedForWhateverTheyDivideInto)
+{
+    for (const BenettinSettings settings : {BenettinSettings {1000, 1005, 10},
+             BenettinSettings {0, 15, 4}, BenettinSettings {10, 10, 1000}}) {
+        const LyapunovEstimate e
+            = estimateLyapunov(attractor(u"hopalong"), {0.724, -0.565, -0.117}, settings);
+        EXPECT_EQ(e.outcome, LyapunovEstimate::Outcome::Measured);
+        EXPECT_EQ(e.measuredSteps, settings.steps);
+        EXPECT_TRUE(std::isfinite(e.standardError)) << settings.steps;
+    }
+}
+
+// Chaotic only when lambda_1 is above zero by more than twice its standard error.
+TEST(Verdict, IsChaoticOnlyAboveTwiceTheStandardError)
+{
+    using Outcome = LyapunovEstimate::Outcome;
+    struct Case {
+        Outcome outcome;
+        double perStep;
+        double standardError;
+        bool chaotic;
+    };
+    const Case cases[] = {
+        {Outcome::Measured, 0.1, 0.04, true},
+        {Outcome::Measured, 0.1, 0.05, false}, // exactly twice: not above it
+        {Outcome::Measured, 0.1, 0.07, false},
+        {Outcome::Measured, 0.1, 0, true},
+        {Outcome::Measured, -0.1, 0.001, false},
+        {Outcome::Measured, 0, 0, false},
+        {Outcome::Measured, 0.1, NAN, false}, // an unknown error shows nothing
+        {Outcome::Collapsed, -INFINITY, NAN, false},
+        {Outcome::Escaped, NAN, NAN, false},
+    };
+    for (const Case& c : cases) {
+        LyapunovEstimate e;
+        e.outcome = c.outcome;
+        e.perStep = c.perStep;
+        e.standardError = c.standardError;
+        EXPECT_EQ(e.isChaotic(), c.chaotic) << c.perStep << " +- " << c.standardError;
+    }
+}
+
 // A range's numbers do not depend on how many threads measure it, nor on which thread
 // measures which value.
 TEST(ParameterSweep, GivesTheSameNumbersBitForBitOnOneThreadAndOnThree)
@@ -180,6 +224,7 @@ TEST(ParameterSweep, GivesTheSameNumbersBitForBitOnOneThreadAndOnThree)
     EXPECT_EQ(sets[0].a, -1);
     EXPECT_EQ(sets[6].a, 1.5);
     EXPECT_EQ(sets[3].b, -0.565);
+    EXPECT_EQ((Sweep {Param::c, 2, 3, 1}.value(0)), 2) << "one value is FROM";
 
     const BenettinSettings settings {1000, 20'000, 10};
     const auto one = estimateAll(attractor(u"hopalong"), sets, settings, 1, nullptr);
