@@ -59,7 +59,7 @@ public:
         r.firstLeftOut = m_firstLeftOut;
         double sum = 0;
         for (const Block& block : m_blocks) {
-            sum += block.sum;
+            sum += block.growth();
             r.measuredSteps += block.steps;
         }
         if (r.outcome == LyapunovEstimate::Outcome::Collapsed)
@@ -73,7 +73,7 @@ public:
         std::size_t count = 0;
         for (const Block& block : m_blocks)
             if (block.steps > 0)
-                exponents[count++] = block.sum / static_cast<double>(block.steps);
+                exponents[count++] = block.growth() / static_cast<double>(block.steps);
         if (count < 2)
             return r;
         double mean = 0;
@@ -89,9 +89,30 @@ public:
     }
 
 private:
+    // A block's growth: the sum of ln(d / d0) over its periods is sum + ln(product). The
+    // factors d / d0 are multiplied up and their logarithm taken only when the product leaves
+    // [1e-100, 1e100], which spares a logarithm at nearly every measurement.
     struct Block {
         double sum = 0;
+        double product = 1;
         std::uint64_t steps = 0;
+
+        // Adds the growth from distance `from` to distance `to`, both above zero.
+        void add(double to, double from)
+        {
+            constexpr double kWide = 1e100;
+            const double factor = to / from;
+            if (!(factor >= 1 / kWide && factor <= kWide)) { // it may even have overflowed
+                sum += std::log(to) - std::log(from);
+                return;
+            }
+            product *= factor;
+            if (product < 1 / kWide || product > kWide) {
+                sum += std::log(product);
+                product = 1;
+            }
+        }
+        double growth() const { return sum + std::log(product); }
     };
 
     bool isFinite(const Orbit& orbit) const
@@ -144,7 +165,7 @@ private:
         } else {
             m_fallsInARow = 0;
             Block& block = m_blocks[m_block];
-            block.sum += std::log(d / m_reference);
+            block.add(d, m_reference);
             block.steps += period;
             pullBack(vars, d);
             m_reference = distance(vars);
@@ -179,11 +200,16 @@ private:
         return end(LyapunovEstimate::Outcome::OutOfReach, step, vars);
     }
 
+    // Moves the companion along the line from orbit 1 to it, to distance kSeparation. One
+    // division serves all coordinates unless d is so small that kSeparation / d overflows.
     void pullBack(WindowVars& vars, double d) const
     {
+        const double shrink = kSeparation / d;
+        const bool scales = shrink <= DBL_MAX;
         for (double Orbit::*slot : m_slots) {
             const double one = vars.orbit1.*slot;
-            vars.orbit2.*slot = one + (vars.orbit2.*slot - one) / d * kSeparation;
+            const double apart = vars.orbit2.*slot - one;
+            vars.orbit2.*slot = one + (scales ? apart * shrink : apart / d * kSeparation);
         }
     }
 
