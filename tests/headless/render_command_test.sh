@@ -5,38 +5,9 @@
 #   render_command_test.sh PATH/TO/quorvane
 set -u
 program=$1
-failures=0
-work=$(mktemp -d)
-out=$work/out err=$work/err
-folder=$work/folder # where the pictures go, empty between the cases
-mkdir "$folder"
-trap 'rm -rf "$work"' EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
-
-# Runs the program in $folder without a display; leaves its status in $status.
-run() {
-    (cd "$folder" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" "$@") \
-        >"$out" 2>"$err"
-    status=$?
-}
-
-# One line on standard error naming the problem, nothing on standard output, no file.
-expect_refused() {
-    expected=$1
-    shift
-    run "$@"
-    [ "$status" -eq "$expected" ] || fail "$*: exit status $status, not $expected"
-    [ -s "$out" ] && fail "$*: wrote to standard output: $(cat "$out")"
-    [ "$(wc -l <"$err")" -eq 1 ] || fail "$*: error is not one line: $(cat "$err")"
-    grep -q '^quorvane render: ' "$err" || fail "$*: error '$(cat "$err")'"
-    [ -z "$(ls -A "$folder")" ] && return
-    fail "$*: left $(ls -A "$folder")"
-    rm -rf "${folder:?}"/* "$folder"/.[!.]*
-}
+command=render
+# shellcheck source=command_test_helpers.sh
+. "$(dirname "$0")/command_test_helpers.sh"
 
 # Every bad input: an unknown attractor or option, a letter the attractor does not ask for, a
 # number that does not convert or is not finite, steps that are not whole or outside 1..10^12,
