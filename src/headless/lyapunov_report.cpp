@@ -230,13 +230,18 @@ Chart rangeChart(const LyapunovSubject& subject, std::span<const LyapunovEstimat
         chart.points.emplace_back(subject.sweep->value(i),
             finite ? e.perStep / scale : std::numeric_limits<double>::quiet_NaN());
     }
-    std::string detail = parameterText(subject) + "; " + stepsText(subject.settings);
+    // Two lines of about 90 characters at most, so the title fits the chart's width: what
+    // was varied and what was fixed, then how it was measured.
+    std::string settings = format("%llu steps after a transient of %llu, renormalised every %llu",
+        static_cast<unsigned long long>(subject.settings.steps),
+        static_cast<unsigned long long>(subject.settings.transient),
+        static_cast<unsigned long long>(subject.settings.renorm));
     if (gaps > 0)
-        detail += format("; %zu %s without a finite exponent left as %s", gaps,
-            gaps == 1 ? "value" : "values", gaps == 1 ? "a gap" : "gaps");
+        settings += format("; %zu %s without an exponent", gaps, gaps == 1 ? "value" : "values");
     chart.title
-        = QStringLiteral("%1: largest Lyapunov exponent \u03bb\u2081 against %2\n%3")
-              .arg(QString::fromStdString(name(subject)), letter, QString::fromStdString(detail));
+        = QStringLiteral("Largest Lyapunov exponent \u03bb\u2081 of %1 against %2, with %3\n%4")
+              .arg(QString::fromStdString(name(subject)), letter,
+                  QString::fromStdString(parameterText(subject)), QString::fromStdString(settings));
     chart.xLabel = letter;
     chart.yLabel = flow ? QStringLiteral("\u03bb\u2081 per unit time")
                         : QStringLiteral("\u03bb\u2081 per step");
