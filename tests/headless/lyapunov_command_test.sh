@@ -3,10 +3,7 @@
 # with one line and status 2, a failed write with one line and status 1, and neither leaves a
 # file behind; a run's results come out as documented, the same on one thread and on two.
 #   lyapunov_command_test.sh PATH/TO/quorvane
-set -u
 program=$1
-command=lyapunov
-# shellcheck source=command_test_helpers.sh
 . "$(dirname "$0")/command_test_helpers.sh"
 
 # Every bad input: the run options render refuses too; orbit 2's letters, which make no sense

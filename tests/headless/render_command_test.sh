@@ -3,10 +3,7 @@
 # with one line and status 2, a failed write with one line and status 1, and neither leaves a
 # file behind or touches the one already there.
 #   render_command_test.sh PATH/TO/quorvane
-set -u
 program=$1
-command=render
-# shellcheck source=command_test_helpers.sh
 . "$(dirname "$0")/command_test_helpers.sh"
 
 # Every bad input: an unknown attractor or option, a letter the attractor does not ask for, a
