@@ -5,7 +5,7 @@
 //   quorvane_render_bench steps            steps per second against the floor
 //   quorvane_render_bench memory PROGRAM   peak memory of PROGRAM render, against its image
 
-#include "floor_cases.h"
+#include "floor_timing.h"
 #include "table_row.h"
 
 #include "headless/attractor_choice.h"
@@ -20,7 +20,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <ctime>
 
 namespace quorvane::bench {
 namespace {
@@ -29,26 +28,6 @@ constexpr long kSteps = 10'000'000; // steps per timed run: long enough for the 
 constexpr int kRounds = 3; // floor and render alternated, the fastest of each kept
 constexpr int kWidth = 1600; // render's default drawing area, in logical pixels
 constexpr int kHeight = 1200;
-
-double cpuSeconds()
-{
-    timespec t {};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-template <class C> double floorSeconds(const C& c)
-{
-    FloorInput in {c.letters, c.letters, kWidth * 15.0f, kHeight * 15.0f};
-    auto sink = [](float x, float y) {
-        benchmark::DoNotOptimize(x);
-        benchmark::DoNotOptimize(y);
-    };
-    benchmark::DoNotOptimize(in); // the loop may not fold the parameters in as constants
-    const double start = cpuSeconds();
-    c.floor(in, kSteps, sink);
-    return cpuSeconds() - start;
-}
 
 template <class C> double renderSeconds(const C& c)
 {
@@ -72,7 +51,7 @@ int steps()
     forEachCase([&](const auto& c) {
         double floor = 1e300, render = 1e300;
         for (int round = 0; round < kRounds; ++round) {
-            floor = std::min(floor, floorSeconds(c));
+            floor = std::min(floor, floorSeconds(c, kSteps, kWidth * 15.0f, kHeight * 15.0f));
             const double r = renderSeconds(c);
             ok = ok && r > 0;
             render = std::min(render, r);

@@ -73,7 +73,8 @@ HeadlessCommand::HeadlessCommand(
         {QStringLiteral("h"), kHelp}, QStringLiteral("Displays this help and exits.")));
 }
 
-void HeadlessCommand::addRunOptions(std::uint64_t defaultSteps, ParameterFilter filter)
+void HeadlessCommand::addRunOptions(
+    std::uint64_t defaultSteps, ParameterFilter filter, const RunOptionTexts& texts)
 {
     m_hasRunOptions = true;
     m_filter = filter;
@@ -86,9 +87,14 @@ void HeadlessCommand::addRunOptions(std::uint64_t defaultSteps, ParameterFilter 
                            "repeatable. The others keep the defaults its prompts offer. "
                            "Numbers are written with a point, in any locale."),
             QStringLiteral("LETTER=NUMBER")},
-        {kSteps, QStringLiteral("Steps of the run, 1 to 10^12 (default %1).").arg(defaultSteps),
+        {kSteps,
+            texts.steps.isEmpty()
+                ? QStringLiteral("Steps of the run, 1 to 10^12 (default %1).").arg(defaultSteps)
+                : texts.steps,
             QStringLiteral("N")},
-        {{QStringLiteral("q"), kQuiet}, QStringLiteral("No progress bar, and no line at the end.")},
+        {{QStringLiteral("q"), kQuiet},
+            texts.quiet.isEmpty() ? QStringLiteral("No progress bar, and no line at the end.")
+                                  : texts.quiet},
     });
 }
 

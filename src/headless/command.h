@@ -42,9 +42,17 @@ public:
 
     QCommandLineParser& parser() { return m_parser; }
 
+    // What --steps and --quiet mean to a command whose steps or quiet differ from a run's:
+    // the help texts, or empty for the usual ones.
+    struct RunOptionTexts {
+        QString steps;
+        QString quiet;
+    };
+
     // Adds NAME, --set, --steps and --quiet. `filter` narrows the parameters --set may change
     // to some of those the attractor's command asks for.
-    void addRunOptions(std::uint64_t defaultSteps, ParameterFilter filter = anyParameter);
+    void addRunOptions(std::uint64_t defaultSteps, ParameterFilter filter = anyParameter,
+        const RunOptionTexts& texts = {});
 
     // Reads the command's arguments; the first entry is the program's path. Returns an exit
     // status when the command is to end here: 0 once --help has been printed, 2 once a usage

@@ -1,6 +1,7 @@
 #include "headless/commands.h"
 
 #include "headless/diverge.h"
+#include "headless/lyapunov.h"
 #include "headless/render.h"
 
 #include <QGuiApplication>
@@ -16,10 +17,12 @@ namespace quorvane::headless {
 
 namespace {
 
-const std::array<Command, 2> kCommands = {{
+const std::array<Command, 3> kCommands = {{
     {"render", "Draws a run into a PNG or BMP file, at any size and resolution.", render},
     {"diverge", "When and how fast the two orbits part: figures, CSV and a chart.", diverge,
         Command::Application::Gui},
+    {"lyapunov", "Measures the largest Lyapunov exponent, of one parameter set or a range.",
+        lyapunov, Command::Application::Gui},
 }};
 
 // Qt's own warnings (a PNG library's complaint about a failed write, say) would add lines of
