@@ -199,9 +199,11 @@ int diverge(const QStringList& arguments)
             "separation) against the step, from the first step where they differ up to the\n"
             "parting step (or the last step), with the steps it takes to grow tenfold. An\n"
             "orbit whose state becomes infinite or not a number, or whose point no longer\n"
-            "fits single precision, leaves the numbers: the run ends there, with no rate.\n"
-            "--quiet prints nothing at all."));
-    command.addRunOptions(kDefaultSteps);
+            "fits single precision, leaves the numbers: the run ends there, with no rate."));
+    command.addRunOptions(kDefaultSteps, anyParameter,
+        {{},
+            QStringLiteral("No progress bar, and no line naming the files written; the summary "
+                           "is printed all the same.")});
     command.parser().addOptions({
         {kCsv,
             QStringLiteral("Writes step,state_separation,screen_separation_px rows to FILE: "
@@ -261,9 +263,9 @@ int diverge(const QStringList& arguments)
             return command.failure(
                 QStringLiteral("cannot write %1: %2").arg(outputs.plot, *reason));
 
+    print(divergenceSummary(setup, divergence));
     if (command.isQuiet())
         return kSuccess;
-    print(divergenceSummary(setup, divergence));
     QStringList written;
     if (!outputs.csv.isEmpty())
         written << QStringLiteral("%1 (%2 rows)").arg(outputs.csv).arg(rows);

@@ -8,8 +8,6 @@ namespace quorvane::headless {
 
 namespace {
 
-constexpr int kColumns = 80;
-
 // The shortest text that reads back as the same number: 10, 2.667, 0.0004, 1e+300.
 QString number(double value)
 {
@@ -55,17 +53,6 @@ QString steps(std::uint64_t count)
 }
 
 } // namespace
-
-QStringList wrapped(const QString& first, const QStringList& words)
-{
-    QStringList lines {first};
-    for (const QString& word : words) {
-        if (lines.last().size() + 1 + word.size() > kColumns)
-            lines << QStringLiteral("   ");
-        lines.last() += QLatin1Char(' ') + word;
-    }
-    return lines;
-}
 
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include "headless/divergence.h"
 #include "headless/headless_run.h"
+#include "headless/text_lines.h"
 
 #include <QStringList>
 
@@ -16,9 +17,5 @@ QStringList divergenceSummary(const RunSetup& setup, const Divergence& divergenc
 // Both parameter sets on two lines, for a chart's title: "lorenz, orbit 1: a=10 b=28 c=2.667"
 // and "orbit 2: aa=10.001 bb=28 cc=2.667".
 QString divergenceTitle(const RunSetup& setup);
-
-// Words joined by blanks into lines of at most 80 columns: `first`, then the words, the later
-// lines indented.
-QStringList wrapped(const QString& first, const QStringList& words);
 
 } // namespace quorvane::headless

@@ -2,6 +2,7 @@
 
 #include "headless/command.h"
 #include "headless/lyapunov_report.h"
+#include "headless/text_lines.h"
 #include "platform/qt/atomic_file.h"
 
 #include <QFileInfo>
@@ -213,7 +214,8 @@ int lyapunov(const QStringList& arguments)
         {QStringLiteral("Steps measured after the transient, %1 to 10^12 (default %2).")
                 .arg(kBlocks)
                 .arg(kDefaultSteps),
-            QStringLiteral("No progress bar; the results are printed all the same.")});
+            QStringLiteral("No progress bar, and no line naming the files written; the results "
+                           "are printed all the same.")});
     command.parser().addOptions({
         {kTransient,
             QStringLiteral("Steps run before the companion is placed, 0 to 10^12 (default "
@@ -267,7 +269,7 @@ int lyapunov(const QStringList& arguments)
     }
 
     if (!subject.sweep) {
-        std::fputs(estimateReport(subject, estimates.front()).c_str(), stdout);
+        std::fputs(wrappedText(estimateReport(subject, estimates.front())).c_str(), stdout);
         return kSuccess;
     }
     if (!job.csvFile.isEmpty())
@@ -279,7 +281,20 @@ int lyapunov(const QStringList& arguments)
             = writeChart(rangeChart(subject, estimates), job.plotFile))
             return command.failure(
                 QStringLiteral("cannot write %1: %2").arg(job.plotFile, *reason));
-    std::fputs(rangeTable(subject, estimates).c_str(), stdout);
+    std::fputs(wrappedText(rangeTable(subject, estimates)).c_str(), stdout);
+    QStringList written; // "a.csv," "b.png"
+    for (const QString& file : {job.csvFile, job.plotFile})
+        if (!file.isEmpty())
+            written << file + QLatin1Char(',');
+    if (!written.isEmpty())
+        written.last().chop(1);
+    if (!written.isEmpty() && !command.isQuiet())
+        std::fputs(wrapped(QStringLiteral("wrote"), written)
+                       .join(QLatin1Char('\n'))
+                       .toLocal8Bit()
+                       .append('\n')
+                       .constData(),
+            stdout);
     return kSuccess;
 }
 

@@ -121,8 +121,9 @@ std::string parameterText(const LyapunovSubject& subject)
 
 std::string estimateReport(const LyapunovSubject& subject, const LyapunovEstimate& e)
 {
+    // What was measured, then how: two lines, so each fits a terminal.
     std::string text
-        = name(subject) + ' ' + parameterText(subject) + ": " + stepsText(subject.settings) + '\n';
+        = name(subject) + ' ' + parameterText(subject) + ":\n" + stepsText(subject.settings) + '\n';
     if (!e.hasExponent())
         return text + reason(e) + ": no exponent\n";
 
@@ -162,7 +163,7 @@ std::string rangeTable(const LyapunovSubject& subject, std::span<const LyapunovE
     const std::string letter(parameterName(sweep.letter));
     std::string text = name(subject) + ' ' + parameterText(subject) + ": " + letter + " from "
         + shortest(sweep.from) + " to " + shortest(sweep.to) + ", " + std::to_string(sweep.count)
-        + (sweep.count == 1 ? " value; " : " values; ") + stepsText(subject.settings) + '\n';
+        + (sweep.count == 1 ? " value;\n" : " values;\n") + stepsText(subject.settings) + '\n';
 
     std::vector<std::array<std::string, 4>> rows;
     rows.push_back({letter, flow ? "lambda_1/time" : "lambda_1/step", "stderr", "verdict"});

@@ -77,8 +77,11 @@ EOF_CASES
 run lyapunov lorenz --set c=2.6666666666666665 --steps 100000 --transient 10000 --renorm 5
 [ "$status" -eq 0 ] || fail "one exponent: exit status $status: $(cat "$err")"
 [ -s "$err" ] && fail "one exponent wrote to standard error: $(cat "$err")"
-head -n 1 "$out" | grep -qx 'lorenz a=10 b=28 c=2.6666666666666665: 100000 steps measured after a transient of 10000, renormalised every 5' \
+head -n 1 "$out" | grep -qx 'lorenz a=10 b=28 c=2.6666666666666665:' \
     || fail "first line: '$(head -n 1 "$out")'"
+sed -n 2p "$out" | grep -qx '100000 steps measured after a transient of 10000, renormalised every 5' \
+    || fail "second line: '$(sed -n 2p "$out")'"
+awk 'length > 80 { exit 1 }' "$out" || fail "a line over 80 columns: $(cat "$out")"
 grep -qx 'lambda_1 = 0\.[89][0-9]* per unit time (standard error 0\.[0-9]*)' "$out" \
     || fail "per unit time: '$(cat "$out")'"
 grep -qx 'lambda_1 = 0\.000[0-9]* per step (standard error [0-9.e-]*)' "$out" \
@@ -109,10 +112,12 @@ grep -q lambda "$out" && fail "overflow: an exponent: $(cat "$out")"
 # on two; per unit time for a flow.
 run lyapunov lorenz --vary b=5:45:9 --steps 20000 --transient 5000 --threads 1 --csv one.csv
 [ "$status" -eq 0 ] || fail "range: exit status $status: $(cat "$err")"
-[ "$(wc -l <"$out")" -eq 11 ] || fail "range: table is not a heading and ten lines: $(cat "$out")"
-sed -n 2p "$out" | grep -q '^b  *lambda_1/time  *stderr  *verdict$' || fail "range: '$(sed -n 2p "$out")'"
-sed -n 3p "$out" | grep -q '^5  *-[0-9.]*  *[0-9.]*  *not chaotic$' || fail "range: '$(sed -n 3p "$out")'"
-tail -n 1 "$out" | grep -q '^45  *[0-9.]*  *[0-9.]*  *chaotic$' || fail "range: '$(tail -n 1 "$out")'"
+[ "$(wc -l <"$out")" -eq 13 ] \
+    || fail "range: not two lines of heading, ten of table and the files: $(cat "$out")"
+sed -n 3p "$out" | grep -q '^b  *lambda_1/time  *stderr  *verdict$' || fail "range: '$(sed -n 3p "$out")'"
+sed -n 4p "$out" | grep -q '^5  *-[0-9.]*  *[0-9.]*  *not chaotic$' || fail "range: '$(sed -n 4p "$out")'"
+sed -n 12p "$out" | grep -q '^45  *[0-9.]*  *[0-9.]*  *chaotic$' || fail "range: '$(sed -n 12p "$out")'"
+[ "$(tail -n 1 "$out")" = "wrote one.csv" ] || fail "range: '$(tail -n 1 "$out")'"
 run lyapunov lorenz --vary b=5:45:9 --steps 20000 --transient 5000 --threads 2 --csv two.csv
 [ "$status" -eq 0 ] || fail "range on two threads: exit status $status: $(cat "$err")"
 cmp -s "$folder/one.csv" "$folder/two.csv" || fail "range: one and two threads differ"
