@@ -69,8 +69,15 @@ lorenz --plot chart.png
 lorenz --vary b=0:200:10 --plot chart.jpg
 lorenz --vary b=0:200:10 --plot folder/
 lorenz --vary b=0:200:10 --csv folder/
+lorenz --vary b=0:200:10 --csv .
+lorenz --vary b=0:200:10 --plot ..
 lorenz --vary b=0:200:10 --csv same.png --plot same.png
 EOF_CASES
+
+# The chart's name a symbolic link to the CSV file, which the write would follow: one file.
+ln -s folder/values.csv "$work/link.png"
+expect_refused 2 lyapunov lorenz --vary b=0:1:2 --steps 10 --csv values.csv --plot ../link.png
+rm -f "$work/link.png"
 
 # One exponent: the method's settings, lambda_1 per unit time and per step with its error,
 # the Lyapunov time and the verdict; nothing on standard error. Lorenz at rho = 28 is chaotic.
