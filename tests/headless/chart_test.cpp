@@ -71,6 +71,30 @@ TEST(Chart, IsAPngFileOfTheRequestedSizeWithItsMarkerAtItsValue)
     EXPECT_NEAR(mean(marker), left + 0.25 * (right - left), 1.5);
 }
 
+// The pixels within `area` that satisfy `is`.
+template <class Test> int count(const QImage& image, const QRect& area, Test is)
+{
+    int hits = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            hits += is(QColor(image.pixel(x, y))) ? 1 : 0;
+    return hits;
+}
+
+bool isSeries(const QColor& c) { return c.blue() > 150 && c.red() < 110 && c.green() < 150; }
+
+// Values that differ only below the smallest normal number, as --vary can ask for, still make
+// an axis along which the line is drawn.
+TEST(Chart, DrawsValuesApartByLessThanTheSmallestNormalNumber)
+{
+    Chart chart;
+    chart.size = QSize(600, 400);
+    chart.points = {{0, 0.5}, {5e-324, 0.6}, {1e-323, 0.75}};
+    const QImage image = drawChart(chart);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_GT(count(image, image.rect(), isSeries), 50) << "no line drawn";
+}
+
 TEST(Chart, AnEmptySizeOrAFolderItCannotWriteIsAReasonNotAFile)
 {
     Chart chart;
