@@ -249,10 +249,12 @@ private:
             m_painter.setPen(QPen(kReference, 1.5, Qt::DashLine));
             m_painter.drawLine(QPointF(m_plot.left(), y), QPointF(m_plot.right(), y));
             const double width = metrics.horizontalAdvance(r->label);
+            // Above the line, unless that would leave the plot, where the clip would hide it.
+            const double above = y - metrics.height() - 3;
+            const double top = above >= m_plot.top() + 2 ? above : y + 3;
             drawBoxedText(m_painter,
-                QRectF(
-                    m_plot.right() - width - 8, y - metrics.height() - 3, width, metrics.height()),
-                r->label, kReference);
+                QRectF(m_plot.right() - width - 8, top, width, metrics.height()), r->label,
+                kReference);
         }
         if (const auto& m = m_chart.marker; m && std::fabs(m->at) <= kLargest) {
             const double x = toPixels({m->at, m_y.lo}).x();

@@ -95,6 +95,29 @@ TEST(Chart, DrawsValuesApartByLessThanTheSmallestNormalNumber)
     EXPECT_GT(count(image, image.rect(), isSeries), 50) << "no line drawn";
 }
 
+// A reference line along the top of the plot, as the zero line is when every exponent of a
+// range is negative, keeps its label inside the plot, below the line.
+TEST(Chart, LabelsAReferenceLineAtTheTopOfThePlot)
+{
+    Chart chart;
+    chart.size = QSize(600, 400);
+    chart.points = {{0, -1}, {1, -0.9}};
+    chart.reference = ChartLine {0, QStringLiteral("zero")};
+    const QImage image = drawChart(chart);
+    ASSERT_FALSE(image.isNull());
+    const auto isDark = [](const QColor& c) { return c.lightness() < 150; };
+    const std::vector<int> frame = verticalLines(image, isDark);
+    ASSERT_GE(frame.size(), 2u);
+    // The frame's top: the first row dark along the middle third of the plot's width.
+    const int middle = (frame.front() + frame.back()) / 2;
+    int top = 0;
+    while (top < image.height() && !isDark(QColor(image.pixel(middle, top))))
+        ++top;
+    ASSERT_LT(top, image.height() / 2);
+    const QRect belowLine(frame.back() - 100, top + 3, 95, 22);
+    EXPECT_GT(count(image, belowLine, isDark), 10) << "no label under the line";
+}
+
 TEST(Chart, AnEmptySizeOrAFolderItCannotWriteIsAReasonNotAFile)
 {
     Chart chart;
