@@ -8,6 +8,7 @@
 #include <QPolygonF>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 namespace quorvane::headless {
@@ -57,13 +58,19 @@ struct Axis {
 // The axis over [least, most] with about `ticks` round steps of 1, 2 or 5 times a power of ten.
 Axis niceAxis(double least, double most, int ticks)
 {
+    // Ends closer together than this, subnormal values say, would make a step of zero and
+    // every position and tick on the axis not a number.
+    constexpr double kTiny = 16 * DBL_MIN;
     if (!(least <= most)) { // nothing to show
         least = 0;
         most = 1;
-    } else if (least == most) {
-        const double half = least != 0 ? std::fabs(least) / 2 : 1;
-        least -= half;
-        most += half;
+    } else if (most - least < kTiny) {
+        // One value, or as good as one: an axis around it, half its size to either side, or 1
+        // where that half is too small as well.
+        const double middle = least / 2 + most / 2;
+        const double half = std::fabs(middle) / 2 >= kTiny ? std::fabs(middle) / 2 : 1;
+        least = middle - half;
+        most = middle + half;
     }
     const double raw = (most - least) / ticks;
     const double power = std::pow(10.0, std::floor(std::log10(raw)));
@@ -242,10 +249,12 @@ private:
             m_painter.setPen(QPen(kReference, 1.5, Qt::DashLine));
             m_painter.drawLine(QPointF(m_plot.left(), y), QPointF(m_plot.right(), y));
             const double width = metrics.horizontalAdvance(r->label);
+            // Above the line, unless that would leave the plot, where the clip would hide it.
+            const double above = y - metrics.height() - 3;
+            const double top = above >= m_plot.top() + 2 ? above : y + 3;
             drawBoxedText(m_painter,
-                QRectF(
-                    m_plot.right() - width - 8, y - metrics.height() - 3, width, metrics.height()),
-                r->label, kReference);
+                QRectF(m_plot.right() - width - 8, top, width, metrics.height()), r->label,
+                kReference);
         }
         if (const auto& m = m_chart.marker; m && std::fabs(m->at) <= kLargest) {
             const double x = toPixels({m->at, m_y.lo}).x();

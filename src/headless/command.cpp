@@ -1,5 +1,7 @@
 #include "headless/command.h"
 
+#include <QFileInfo>
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -60,6 +62,21 @@ std::optional<std::uint64_t> parseWhole(QStringView text, std::uint64_t least, s
     if (error != std::errc() || end != bytes.data() + bytes.size() || value < least || value > most)
         return std::nullopt;
     return value;
+}
+
+std::optional<QString> readOutputName(const QString& option, QString& name, OutputKind kind)
+{
+    const QFileInfo file(name);
+    if (file.fileName().isEmpty() || file.isDir())
+        return QStringLiteral("--%1 '%2': give a file name, not a folder.").arg(option, name);
+    if (kind == OutputKind::Data)
+        return std::nullopt;
+    if (file.suffix().isEmpty())
+        name += QStringLiteral(".png");
+    else if (file.suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) != 0)
+        return QStringLiteral("--%1 %2: the chart is a PNG file; end its name in .png.")
+            .arg(option, name);
+    return std::nullopt;
 }
 
 HeadlessCommand::HeadlessCommand(

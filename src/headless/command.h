@@ -28,6 +28,15 @@ std::optional<double> parseNumber(QStringView text);
 // A whole number from `least` to `most`, in decimal digits. Nothing for anything else.
 std::optional<std::uint64_t> parseWhole(QStringView text, std::uint64_t least, std::uint64_t most);
 
+// What an output option names. A data file takes any name; a chart's name gains ".png" when it
+// has no extension, and any other extension is refused.
+enum class OutputKind : std::uint8_t { Data, Chart };
+
+// Reads the file name that option --`option` gives: a name that ends in a slash or names an
+// existing folder is refused, and so is a chart's name with an extension other than .png.
+// Returns the usage error, or nothing with `name` as it is to be written.
+std::optional<QString> readOutputName(const QString& option, QString& name, OutputKind kind);
+
 // What every headless command shares: its --help, its one-line errors with their exit
 // statuses, and the options that choose a run:
 //   NAME                    the attractor, in any case;

@@ -7,8 +7,6 @@
 #include "headless/divergence.h"
 #include "platform/qt/atomic_file.h"
 
-#include <QFileInfo>
-
 #include <cmath>
 #include <cstdio>
 
@@ -37,18 +35,14 @@ struct Outputs {
     QString plot; // empty for none
 };
 
-// A name that ends in a slash, or names a folder that exists.
-bool isFolder(const QString& name)
-{
-    return QFileInfo(name).fileName().isEmpty() || QFileInfo(name).isDir();
-}
-
 std::optional<QString> readOutputs(
     const QCommandLineParser& parser, std::uint64_t steps, Outputs& outputs)
 {
-    outputs.csv = parser.value(kCsv);
-    if (parser.isSet(kCsv) && isFolder(outputs.csv))
-        return QStringLiteral("--csv '%1': give a file name, not a folder.").arg(outputs.csv);
+    if (parser.isSet(kCsv)) {
+        outputs.csv = parser.value(kCsv);
+        if (auto reason = readOutputName(kCsv, outputs.csv, OutputKind::Data))
+            return reason;
+    }
     if (parser.isSet(kEvery)) {
         if (!parser.isSet(kCsv))
             return QStringLiteral("--every sets the CSV file's rows; give --csv FILE as well.");
@@ -68,21 +62,13 @@ std::optional<QString> readOutputs(
             .arg(kMostRows)
             .arg((steps + kMostRows - 1) / kMostRows);
 
-    outputs.plot = parser.value(kPlot);
     if (parser.isSet(kPlot)) {
-        const QFileInfo plot(outputs.plot);
-        if (isFolder(outputs.plot))
-            return QStringLiteral("--plot '%1': give a file name, not a folder.").arg(outputs.plot);
-        if (plot.suffix().isEmpty())
-            outputs.plot += QStringLiteral(".png");
-        else if (plot.suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) != 0)
-            return QStringLiteral("--plot %1: the chart is a PNG file; end its name in .png.")
-                .arg(outputs.plot);
-        if (parser.isSet(kCsv)
-            && QFileInfo(outputs.plot).absoluteFilePath()
-                == QFileInfo(outputs.csv).absoluteFilePath())
-            return QStringLiteral("--csv and --plot both name %1; give two files.")
-                .arg(outputs.csv);
+        outputs.plot = parser.value(kPlot);
+        if (auto reason = readOutputName(kPlot, outputs.plot, OutputKind::Chart))
+            return reason;
+        if (parser.isSet(kCsv) && qt::writesSameFile(outputs.plot, outputs.csv))
+            return QStringLiteral("--csv %1 and --plot %2 are the same file; give two files.")
+                .arg(outputs.csv, outputs.plot);
     }
     return std::nullopt;
 }

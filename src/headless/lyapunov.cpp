@@ -5,8 +5,6 @@
 #include "headless/text_lines.h"
 #include "platform/qt/atomic_file.h"
 
-#include <QFileInfo>
-
 #include <cmath>
 #include <cstdio>
 #include <thread>
@@ -153,24 +151,17 @@ std::optional<QString> readJob(HeadlessCommand& command, Job& job)
     for (const QString& option : {kCsv, kPlot})
         if (parser.isSet(option) && !subject.sweep)
             return QStringLiteral("--%1 needs a range of values: give --vary as well.").arg(option);
-    for (const QString& option : {kCsv, kPlot})
-        if (parser.isSet(option) && QFileInfo(parser.value(option)).fileName().isEmpty())
-            return QStringLiteral("--%1 '%2': give a file name, not a folder.")
-                .arg(option, parser.value(option));
     job.csvFile = parser.value(kCsv);
     job.plotFile = parser.value(kPlot);
-    if (!job.plotFile.isEmpty()) {
-        const QString suffix = QFileInfo(job.plotFile).suffix();
-        if (suffix.isEmpty())
-            job.plotFile += QStringLiteral(".png");
-        else if (suffix.toLower() != QLatin1String("png"))
-            return QStringLiteral("--plot %1: the chart is a PNG image; give a name ending in "
-                                  ".png.")
-                .arg(job.plotFile);
-    }
-    if (!job.csvFile.isEmpty()
-        && QFileInfo(job.csvFile).absoluteFilePath() == QFileInfo(job.plotFile).absoluteFilePath())
-        return QStringLiteral("--csv and --plot both name %1; give two files.").arg(job.csvFile);
+    if (parser.isSet(kCsv))
+        if (auto reason = readOutputName(kCsv, job.csvFile, OutputKind::Data))
+            return reason;
+    if (parser.isSet(kPlot))
+        if (auto reason = readOutputName(kPlot, job.plotFile, OutputKind::Chart))
+            return reason;
+    if (parser.isSet(kCsv) && parser.isSet(kPlot) && qt::writesSameFile(job.csvFile, job.plotFile))
+        return QStringLiteral("--csv %1 and --plot %2 are the same file; give two files.")
+            .arg(job.csvFile, job.plotFile);
     return std::nullopt;
 }
 

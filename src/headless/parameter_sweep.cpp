@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace quorvane::headless {
@@ -42,20 +43,34 @@ std::vector<LyapunovEstimate> estimateAll(const AttractorChoice& attractor,
     std::condition_variable finished;
     const std::size_t workers
         = std::clamp<std::size_t>(threads, 1, std::max<std::size_t>(sets.size(), 1));
-    std::size_t running = workers;
+    std::size_t running = 0;
 
     // Each worker takes the next set that no one has taken; it writes only its own results.
-    const auto work = [&] {
+    const auto measure = [&] {
         for (std::size_t i = next++; i < sets.size(); i = next++)
             results[i] = estimateLyapunov(attractor, sets[i], settings, &stepsDone);
+    };
+    const auto work = [&] {
+        measure();
         const std::lock_guard lock(mutex);
         --running;
         finished.notify_one();
     };
+    // The system may refuse a thread (a limit on processes or on address space): the workers
+    // that did start share all the sets, and with none the calling thread measures them alone.
     std::vector<std::jthread> pool;
     pool.reserve(workers);
-    for (std::size_t i = 0; i < workers; ++i)
-        pool.emplace_back(work);
+    for (std::size_t i = 0; i < workers; ++i) {
+        const std::lock_guard lock(mutex);
+        try {
+            pool.emplace_back(work);
+        } catch (const std::system_error&) {
+            break;
+        }
+        ++running;
+    }
+    if (pool.empty())
+        measure();
 
     std::unique_lock lock(mutex);
     while (running > 0) {

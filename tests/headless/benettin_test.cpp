@@ -8,9 +8,15 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cmath>
 #include <complex>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 
 namespace quorvane::headless {
 namespace {
@@ -239,6 +245,41 @@ TEST(ParameterSweep, GivesTheSameNumbersBitForBitOnOneThreadAndOnThree)
         const LyapunovEstimate alone = estimateLyapunov(attractor(u"hopalong"), sets[i], settings);
         EXPECT_EQ(std::memcmp(&one[i].perStep, &alone.perStep, sizeof(double)), 0) << i;
     }
+}
+
+// A system that refuses threads gives the same numbers: the threads it does allow, or the
+// calling thread alone, measure every value. Here the address space is held to what the
+// process has mapped and 24 MiB more: room for two threads' stacks at most, not for 64.
+TEST(ParameterSweep, MeasuresEveryValueWhenTheSystemRefusesThreads)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer needs an address space without a limit";
+#endif
+    const Sweep sweep {Param::a, 0.5, 1, 8};
+    std::vector<ParameterSet> sets;
+    for (std::uint64_t i = 0; i < sweep.count; ++i)
+        sets.push_back(sweep.parameters({0.724, -0.565, -0.117}, i));
+    const BenettinSettings settings {100, 1000, 10};
+    const auto one = estimateAll(attractor(u"hopalong"), sets, settings, 1, nullptr);
+
+    const auto refused = [&] {
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        rlimit limit {};
+        if (pages == 0 || getrlimit(RLIMIT_AS, &limit) != 0)
+            std::_Exit(3);
+        const rlim_t mapped
+            = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
+        limit.rlim_cur = std::min<rlim_t>(limit.rlim_max, mapped + (24u << 20));
+        if (setrlimit(RLIMIT_AS, &limit) != 0)
+            std::_Exit(3);
+        const auto many = estimateAll(attractor(u"hopalong"), sets, settings, 64, nullptr);
+        for (std::size_t i = 0; i < sets.size(); ++i)
+            if (std::memcmp(&one[i].perStep, &many[i].perStep, sizeof(double)) != 0)
+                std::_Exit(1);
+        std::_Exit(0);
+    };
+    EXPECT_EXIT(refused(), ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace

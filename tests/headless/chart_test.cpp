@@ -71,6 +71,53 @@ TEST(Chart, IsAPngFileOfTheRequestedSizeWithItsMarkerAtItsValue)
     EXPECT_NEAR(mean(marker), left + 0.25 * (right - left), 1.5);
 }
 
+// The pixels within `area` that satisfy `is`.
+template <class Test> int count(const QImage& image, const QRect& area, Test is)
+{
+    int hits = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            hits += is(QColor(image.pixel(x, y))) ? 1 : 0;
+    return hits;
+}
+
+bool isSeries(const QColor& c) { return c.blue() > 150 && c.red() < 110 && c.green() < 150; }
+
+// Values that differ only below the smallest normal number, as --vary can ask for, still make
+// an axis along which the line is drawn.
+TEST(Chart, DrawsValuesApartByLessThanTheSmallestNormalNumber)
+{
+    Chart chart;
+    chart.size = QSize(600, 400);
+    chart.points = {{0, 0.5}, {5e-324, 0.6}, {1e-323, 0.75}};
+    const QImage image = drawChart(chart);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_GT(count(image, image.rect(), isSeries), 50) << "no line drawn";
+}
+
+// A reference line along the top of the plot, as the zero line is when every exponent of a
+// range is negative, keeps its label inside the plot, below the line.
+TEST(Chart, LabelsAReferenceLineAtTheTopOfThePlot)
+{
+    Chart chart;
+    chart.size = QSize(600, 400);
+    chart.points = {{0, -1}, {1, -0.9}};
+    chart.reference = ChartLine {0, QStringLiteral("zero")};
+    const QImage image = drawChart(chart);
+    ASSERT_FALSE(image.isNull());
+    const auto isDark = [](const QColor& c) { return c.lightness() < 150; };
+    const std::vector<int> frame = verticalLines(image, isDark);
+    ASSERT_GE(frame.size(), 2u);
+    // The frame's top: the first row dark along the middle third of the plot's width.
+    const int middle = (frame.front() + frame.back()) / 2;
+    int top = 0;
+    while (top < image.height() && !isDark(QColor(image.pixel(middle, top))))
+        ++top;
+    ASSERT_LT(top, image.height() / 2);
+    const QRect belowLine(frame.back() - 100, top + 3, 95, 22);
+    EXPECT_GT(count(image, belowLine, isDark), 10) << "no label under the line";
+}
+
 TEST(Chart, AnEmptySizeOrAFolderItCannotWriteIsAReasonNotAFile)
 {
     Chart chart;

@@ -9,6 +9,19 @@ folder=$work/folder # where the command's files go, empty between the cases
 mkdir "$folder"
 trap 'rm -rf "$work"' EXIT
 
+# The cases run in a German locale need it installed: without it, LC_ALL=de_DE.UTF-8 quietly
+# leaves the C locale in place and those cases prove nothing. A system without it gets one
+# built here, from the locale sources, for these runs only.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8' && command -v localedef >/dev/null; then
+    # localedef may end with a warning status and still have written the locale.
+    mkdir -p "$work/locales"
+    localedef -i de_DE -f UTF-8 "$work/locales/de_DE.UTF-8" >/dev/null 2>&1
+    if [ -e "$work/locales/de_DE.UTF-8/LC_NUMERIC" ]; then
+        LOCPATH=$work/locales
+        export LOCPATH
+    fi
+fi
+
 fail() {
     echo "FAIL: $*" >&2
     failures=$((failures + 1))

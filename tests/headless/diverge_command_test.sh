@@ -37,6 +37,11 @@ lorenz -platform xcb
 lorenz -reverse
 EOF_CASES
 
+# The chart's name a symbolic link to the CSV file, which the write would follow: one file.
+ln -s folder/d.csv "$work/link.png"
+expect_refused 2 diverge lorenz --steps 10 --csv d.csv --plot ../link.png
+rm -f "$work/link.png"
+
 # A missing folder is found before the run: status 1, the system's reason, no file.
 expect_refused 1 diverge lorenz --steps 10 --csv missing/d.csv
 grep -q 'No such file or directory' "$err" || fail "missing folder: '$(cat "$err")'"

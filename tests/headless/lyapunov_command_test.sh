@@ -69,12 +69,21 @@ lorenz --plot chart.png
 lorenz --vary b=0:200:10 --plot chart.jpg
 lorenz --vary b=0:200:10 --plot folder/
 lorenz --vary b=0:200:10 --csv folder/
+lorenz --vary b=0:200:10 --csv .
+lorenz --vary b=0:200:10 --plot ..
 lorenz --vary b=0:200:10 --csv same.png --plot same.png
 EOF_CASES
 
+# The chart's name a symbolic link to the CSV file, which the write would follow: one file.
+ln -s folder/values.csv "$work/link.png"
+expect_refused 2 lyapunov lorenz --vary b=0:1:2 --steps 10 --csv values.csv --plot ../link.png
+rm -f "$work/link.png"
+
 # One exponent: the method's settings, lambda_1 per unit time and per step with its error,
-# the Lyapunov time and the verdict; nothing on standard error. Lorenz at rho = 28 is chaotic.
-run lyapunov lorenz --set c=2.6666666666666665 --steps 100000 --transient 10000 --renorm 5
+# the Lyapunov time and the verdict, numbers with a point in a German locale too; nothing on
+# standard error. Lorenz at rho = 28 is chaotic.
+LC_ALL=de_DE.UTF-8 run lyapunov lorenz --set c=2.6666666666666665 --steps 100000 \
+    --transient 10000 --renorm 5
 [ "$status" -eq 0 ] || fail "one exponent: exit status $status: $(cat "$err")"
 [ -s "$err" ] && fail "one exponent wrote to standard error: $(cat "$err")"
 head -n 1 "$out" | grep -qx 'lorenz a=10 b=28 c=2.6666666666666665:' \

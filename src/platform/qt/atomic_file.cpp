@@ -86,6 +86,18 @@ std::optional<QString> writeInto(const QString& fileName, const ContentWriter& w
     return writeContent(file, write);
 }
 
+// The file a write to `fileName` lands in, the way QSaveFile finds it: symbolic links followed
+// to their target, existing or not, the folder in its canonical form.
+QString writtenFile(const QString& fileName)
+{
+    QFileInfo file(fileName);
+    // QSaveFile's own limit on a chain of links; a loop ends there too.
+    for (int links = 0; links < 128 && file.isSymLink(); ++links)
+        file.setFile(file.symLinkTarget());
+    const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
+    return (folder.isEmpty() ? file.absolutePath() : folder) + QLatin1Char('/') + file.fileName();
+}
+
 } // namespace
 
 std::optional<QString> writeAtomically(const QString& fileName, const ContentWriter& write)
@@ -107,6 +119,11 @@ std::optional<QString> checkWritable(const QString& fileName)
         return file.errorString();
     file.cancelWriting();
     return std::nullopt;
+}
+
+bool writesSameFile(const QString& first, const QString& second)
+{
+    return writtenFile(first) == writtenFile(second);
 }
 
 } // namespace quorvane::qt

@@ -27,4 +27,9 @@ std::optional<QString> writeAtomically(const QString& fileName, const ContentWri
 // ahead asks this first, so a missing folder is reported before the work rather than after.
 std::optional<QString> checkWritable(const QString& fileName);
 
+// Whether writeAtomically() would write the same file for both names: the same name spelled
+// two ways ("a.csv", "./a.csv"), or a name that reaches the other through symbolic links, which
+// the write follows to their target, also when that target does not exist yet.
+bool writesSameFile(const QString& first, const QString& second);
+
 } // namespace quorvane::qt
