@@ -315,19 +315,23 @@ QImage drawChart(const Chart& chart)
     return image;
 }
 
-std::optional<QString> writeChart(const Chart& chart, const QString& fileName)
+std::optional<QString> writeChartInto(const Chart& chart, QIODevice& device)
 {
     const QImage image = drawChart(chart);
     if (image.isNull())
         return QStringLiteral("cannot draw a %1x%2 chart")
             .arg(chart.size.width())
             .arg(chart.size.height());
-    return qt::writeAtomically(fileName, [&](QIODevice& file) -> std::optional<QString> {
-        QImageWriter writer(&file, "png");
-        if (!writer.write(image))
-            return writer.errorString();
-        return std::nullopt;
-    });
+    QImageWriter writer(&device, "png");
+    if (!writer.write(image))
+        return writer.errorString();
+    return std::nullopt;
+}
+
+std::optional<QString> writeChart(const Chart& chart, const QString& fileName)
+{
+    return qt::writeAtomically(
+        fileName, [&](QIODevice& file) { return writeChartInto(chart, file); });
 }
 
 } // namespace quorvane::headless

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIODevice>
 #include <QImage>
 #include <QPointF>
 #include <QSize>
@@ -42,6 +43,10 @@ struct Chart {
 // cannot be allocated. Text needs a QGuiApplication (the headless commands run on the
 // offscreen platform); without one the result is a null image rather than a crash.
 QImage drawChart(const Chart& chart);
+
+// Draws the chart and writes it into the device as PNG. Returns nothing on success, the reason
+// on failure.
+std::optional<QString> writeChartInto(const Chart& chart, QIODevice& device);
 
 // Draws the chart and writes it to fileName as PNG, atomically (an existing file is replaced
 // only once the new one is complete). Returns nothing on success, the reason on failure.

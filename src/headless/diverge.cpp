@@ -229,25 +229,28 @@ int diverge(const QStringList& arguments)
         headless.setProgress(&progress);
         headless.run();
     };
-    if (outputs.csv.isEmpty()) {
+    // The CSV rows are written while the run goes on, the chart once it is over; neither file
+    // is put in place unless both are complete.
+    std::vector<qt::PendingFile> files;
+    if (outputs.csv.isEmpty())
         run();
-    } else if (const std::optional<QString> reason
-        = qt::writeAtomically(outputs.csv, [&](QIODevice& file) -> std::optional<QString> {
-              CsvWriter writer(file);
-              CsvRows csvRows(writer, outputs.every);
-              divergence.addSink(csvRows);
-              run();
-              writer.flush();
-              rows = writer.rows();
-              return std::nullopt;
-          })) {
-        return command.failure(QStringLiteral("cannot write %1: %2").arg(outputs.csv, *reason));
-    }
+    else
+        files.push_back({outputs.csv, [&](QIODevice& file) -> std::optional<QString> {
+                             CsvWriter writer(file);
+                             CsvRows csvRows(writer, outputs.every);
+                             divergence.addSink(csvRows);
+                             run();
+                             writer.flush();
+                             rows = writer.rows();
+                             return std::nullopt;
+                         }});
     if (!outputs.plot.isEmpty())
-        if (const std::optional<QString> reason
-            = writeChart(chartOf(setup, divergence, chartPoints), outputs.plot))
-            return command.failure(
-                QStringLiteral("cannot write %1: %2").arg(outputs.plot, *reason));
+        files.push_back({outputs.plot, [&](QIODevice& file) {
+                             return writeChartInto(chartOf(setup, divergence, chartPoints), file);
+                         }});
+    if (const std::optional<qt::FileFailure> failure = qt::writeAllAtomically(files))
+        return command.failure(
+            QStringLiteral("cannot write %1: %2").arg(failure->fileName, failure->reason));
 
     print(divergenceSummary(setup, divergence));
     if (command.isQuiet())

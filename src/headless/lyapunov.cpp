@@ -165,16 +165,6 @@ std::optional<QString> readJob(HeadlessCommand& command, Job& job)
     return std::nullopt;
 }
 
-std::optional<QString> writeText(const QString& fileName, const std::string& text)
-{
-    return qt::writeAtomically(fileName, [&](QIODevice& file) -> std::optional<QString> {
-        if (file.write(text.data(), static_cast<qint64>(text.size()))
-            != static_cast<qint64>(text.size()))
-            return file.errorString();
-        return std::nullopt;
-    });
-}
-
 } // namespace
 
 int lyapunov(const QStringList& arguments)
@@ -263,15 +253,22 @@ int lyapunov(const QStringList& arguments)
         std::fputs(wrappedText(estimateReport(subject, estimates.front())).c_str(), stdout);
         return kSuccess;
     }
+    // Neither file is put in place unless both are complete.
+    std::vector<qt::PendingFile> files;
     if (!job.csvFile.isEmpty())
-        if (const std::optional<QString> reason
-            = writeText(job.csvFile, rangeCsv(subject, estimates)))
-            return command.failure(QStringLiteral("cannot write %1: %2").arg(job.csvFile, *reason));
+        files.push_back({job.csvFile, [&](QIODevice& file) -> std::optional<QString> {
+                             const std::string text = rangeCsv(subject, estimates);
+                             if (file.write(text.data(), static_cast<qint64>(text.size()))
+                                 != static_cast<qint64>(text.size()))
+                                 return file.errorString();
+                             return std::nullopt;
+                         }});
     if (!job.plotFile.isEmpty())
-        if (const std::optional<QString> reason
-            = writeChart(rangeChart(subject, estimates), job.plotFile))
-            return command.failure(
-                QStringLiteral("cannot write %1: %2").arg(job.plotFile, *reason));
+        files.push_back({job.plotFile,
+            [&](QIODevice& file) { return writeChartInto(rangeChart(subject, estimates), file); }});
+    if (const std::optional<qt::FileFailure> failure = qt::writeAllAtomically(files))
+        return command.failure(
+            QStringLiteral("cannot write %1: %2").arg(failure->fileName, failure->reason));
     std::fputs(wrappedText(rangeTable(subject, estimates)).c_str(), stdout);
     QStringList written; // "a.csv," "b.png"
     for (const QString& file : {job.csvFile, job.plotFile})

@@ -93,4 +93,22 @@ grep -q '^wrote' "$out" && fail "--quiet still named the files: $(cat "$out")"
 [ -s "$err" ] && fail "--quiet wrote to standard error: $(cat "$err")"
 [ -s "$folder/d.csv" ] || fail "--quiet: no CSV file"
 
+# A chart that cannot be written keeps the CSV file from before as well: neither file is put in
+# place unless both are complete. The file size limit lets the short CSV through, not the chart.
+rm -f "$folder"/*
+echo "rows from before" >"$folder/kept.csv"
+(
+    trap '' XFSZ
+    ulimit -f 8
+    cd "$folder" && env -u DISPLAY "$program" diverge hopalong --set aa=0.7241 --steps 2000 \
+        --csv kept.csv --plot chart.png
+) >"$out" 2>"$err"
+status=$?
+[ "$status" -eq 1 ] || fail "chart past the size limit: exit status $status"
+grep -q '^quorvane diverge: cannot write chart.png: File too large$' "$err" \
+    || fail "chart past the size limit: '$(cat "$err")'"
+[ "$(cat "$folder/kept.csv")" = "rows from before" ] || fail "the old CSV file was replaced"
+[ "$(ls -A "$folder")" = kept.csv ] || fail "chart past the size limit left $(ls -A "$folder")"
+rm -f "$folder"/*
+
 [ "$failures" -eq 0 ]

@@ -107,6 +107,28 @@ std::optional<QString> writeAtomically(const QString& fileName, const ContentWri
     return writeReplacing(fileName, write);
 }
 
+std::optional<FileFailure> writeAllAtomically(std::span<const PendingFile> files)
+{
+    if (files.empty())
+        return std::nullopt;
+    // Each file's writer writes the files after it before it returns, so every file is put in
+    // place only after those behind it are, and a failure anywhere cancels the files before it.
+    const PendingFile& first = files.front();
+    std::optional<FileFailure> later;
+    const std::optional<QString> reason
+        = writeAtomically(first.fileName, [&](QIODevice& device) -> std::optional<QString> {
+              if (std::optional<QString> own = first.write(device))
+                  return own;
+              later = writeAllAtomically(files.subspan(1));
+              return later ? std::optional<QString>(later->reason) : std::nullopt;
+          });
+    if (later)
+        return later;
+    if (reason)
+        return FileFailure {first.fileName, *reason};
+    return std::nullopt;
+}
+
 std::optional<QString> checkWritable(const QString& fileName)
 {
     // A device or a pipe is not opened to try it: opening a pipe would wait for its reader and,

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 
 namespace quorvane::qt {
 
@@ -20,6 +21,24 @@ using ContentWriter = std::function<std::optional<QString>(QIODevice& device)>;
 // was to replace. A device or a pipe is written into directly instead: renaming over it would
 // replace the device itself.
 std::optional<QString> writeAtomically(const QString& fileName, const ContentWriter& write);
+
+// One of several files a command writes together.
+struct PendingFile {
+    QString fileName;
+    ContentWriter write;
+};
+
+// Which file could not be written, and the system's reason.
+struct FileFailure {
+    QString fileName;
+    QString reason;
+};
+
+// Writes every file as writeAtomically() does, but puts them in place only once all of them are
+// complete, so a failure leaves every file as it was. The contents are written in the order
+// given, so a later writer may use what an earlier one computed. Only a failure of the final
+// renames themselves could leave some files new and others old. Returns nothing on success.
+std::optional<FileFailure> writeAllAtomically(std::span<const PendingFile> files);
 
 // Whether writeAtomically() could create the file: tries to, and leaves nothing behind.
 // Returns nothing when it could and the system's reason when not. A device or a pipe is taken
