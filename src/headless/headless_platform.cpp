@@ -13,25 +13,19 @@ constexpr std::uint64_t kProgressSteps = 1u << 16;
 
 } // namespace
 
-void HeadlessPlatform::event()
+void HeadlessPlatform::planLooks()
 {
-    if (m_observer && !m_observer(m_step, m_form->vars))
-        return m_form->stopHere();
-    if (m_step == m_nextLook) {
-        if (m_step >= m_steps)
-            return m_form->stopHere();
-        m_progress->update(m_step);
-    }
-    planEvents();
+    m_nextLook = m_progress != nullptr && m_progress->isShown()
+        ? std::min(m_steps, m_step + kProgressSteps)
+        : m_steps;
 }
 
-void HeadlessPlatform::planEvents()
+void HeadlessPlatform::look()
 {
-    if (m_step >= m_nextLook)
-        m_nextLook = m_progress != nullptr && m_progress->isShown()
-            ? std::min(m_steps, m_step + kProgressSteps)
-            : m_steps;
-    m_nextEvent = m_observer ? m_step + 1 : m_nextLook;
+    if (m_step >= m_steps)
+        return m_form->stopHere();
+    m_progress->update(m_step);
+    planLooks();
 }
 
 } // namespace quorvane::headless

@@ -44,23 +44,24 @@ public:
             m_writer.emplace(m_area);
     }
 
-    // Counts the step. Everything else the pump does, the observer's call included, waits
-    // behind one compare against m_nextEvent and is out of line, so a step of a run without an
-    // observer, as a render is, costs an increment and a compare here. With an observer,
-    // event() comes at every step.
+    // Counts the step and calls the observer, if any. The progress line and the end of the run
+    // wait behind one compare and are out of line.
     void processEvents() override
     {
-        if (++m_step == m_nextEvent) [[unlikely]]
-            event();
+        ++m_step;
+        if (m_observer && !m_observer(m_step, m_form->vars)) [[unlikely]]
+            return m_form->stopHere();
+        if (m_step == m_nextLook) [[unlikely]]
+            look();
     }
 
 private:
     friend class HeadlessRun;
 
-    // The observer, the progress line and the end of the run, as far as this step has any.
-    void event();
     // Sets the step at which the pump next has something to do besides counting.
-    void planEvents();
+    void planLooks();
+    // The progress line, or the end of the run after its last step.
+    void look();
 
     // One picture, not a window: as large as the caller asks and QImage holds.
     qt::RasterSurface m_area {qt::RasterSurface::kMaxImageSide};
@@ -74,7 +75,6 @@ private:
     std::uint64_t m_steps = 0; // the run's length
     std::uint64_t m_step = 0; // steps done
     std::uint64_t m_nextLook = 0; // the next progress line, or the end of the run
-    std::uint64_t m_nextEvent = 0; // the next step that event() must see
 };
 
 } // namespace quorvane::headless

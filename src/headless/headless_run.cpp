@@ -76,7 +76,7 @@ std::uint64_t HeadlessRun::run()
     vars.set1 = m_setup.set1;
     vars.set2 = m_setup.set2;
     vars.DelayCount = 0;
-    m_platform->planEvents();
+    m_platform->planLooks();
     if (m_platform->m_drawsArea)
         m_platform->m_writer.emplace(m_platform->m_area);
     prepareVectorUnit();
