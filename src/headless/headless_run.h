@@ -56,6 +56,8 @@ public:
     // observer ends it. Returns the steps done. A run can be made once.
     std::uint64_t run();
 
+    // The drawing area. While the run goes on (from the observer) read its image in place: the
+    // run writes the pixels directly, so a copy of the image taken then would change with them.
     const qt::RasterSurface& drawingArea() const;
 
 private:

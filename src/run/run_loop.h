@@ -42,9 +42,9 @@ inline void plotOrbit(P& platform, const Orbit& orbit, double shift, Rgb colour)
 // P is the class of the form's platform. The window's drawing routines take the default, and
 // reach the platform through its virtual calls. A platform class that is final may be named
 // instead, for a form built on a platform of exactly that class: its plot() and
-// processEvents() are then called directly and can be inlined into the loop, so the orbit
-// state need not be stored and reloaded around five opaque calls a step. The headless runs use
-// this; the loop itself is the same source for both.
+// processEvents() are then called directly and can be inlined into the loop, in place of five
+// indirect calls a step around which the orbit state is stored and reloaded. The headless runs
+// use this; the loop itself is the same source for both.
 template <Attractor A, class P = Platform> void runOrbits(Form& form)
 {
     static_assert(std::is_base_of_v<Platform, P>);
