@@ -18,6 +18,21 @@ struct Equation1 : NextPointMap<Equation1> {
     static Point map(const Orbit& orbit, double shift, double scaleWidth, double scaleHeight);
 };
 
+inline void Equation1::next(Orbit& o, const ParameterSet& p)
+{
+    // No call takes part, so every result is stored, an overflow included.
+    if (o.x > 0)
+        o.xNext = o.y + (p.b * o.x) * (p.d - 0.5);
+    else
+        o.xNext = (o.y - p.d) - (1 + p.d - o.x * p.d) * p.b;
+    o.yNext = p.a - o.x;
+}
+
+inline Point Equation1::map(const Orbit& o, double shift, double scaleWidth, double scaleHeight)
+{
+    return {800 * o.xNext + (scaleWidth / 2 + shift), 800 * o.yNext + (scaleHeight / 2 + shift)};
+}
+
 void mnuE1_Click(Form& form);
 void E1(Form& form);
 

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "attractors/next_point_map.h"
+#include "run/faults.h"
+
+#include <cmath>
 
 namespace quorvane {
 
@@ -16,6 +19,21 @@ struct Equation8 : NextPointMap<Equation8> {
     static void next(Orbit& orbit, const ParameterSet& p);
     static Point map(const Orbit& orbit, double shift, double scaleWidth, double scaleHeight);
 };
+
+inline void Equation8::next(Orbit& o, const ParameterSet& p)
+{
+    o.xNext = p.a - o.y;
+    // A fault in the root's argument is caught before the root is taken: y' is then not
+    // assigned in this step and keeps its value, which after a commit is the current y.
+    const double radicand = p.d * o.y - p.b;
+    if (!isFault(radicand))
+        o.yNext = o.x + std::sqrt(std::fabs(radicand)) * sgn(o.y);
+}
+
+inline Point Equation8::map(const Orbit& o, double shift, double scaleWidth, double scaleHeight)
+{
+    return {500 * o.xNext + (scaleWidth / 2.1 + shift), 500 * o.yNext + (scaleHeight / 2 + shift)};
+}
 
 void mnuE8_Click(Form& form);
 void E8(Form& form);

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "attractors/next_point_map.h"
+#include "run/faults.h"
+
+#include <cmath>
 
 namespace quorvane {
 
@@ -18,6 +21,22 @@ struct Hopalong : NextPointMap<Hopalong> {
     // The next point from the current one: x' = y - (sgn(x) + sqrt|b x - c|), y' = a - x.
     static void next(Orbit& orbit, const ParameterSet& p);
 };
+
+inline void Hopalong::next(Orbit& o, const ParameterSet& p)
+{
+    // The root's argument is checked before the root is taken; a fault there leaves x' as it
+    // was. Past that point, and for y', an overflowing result is stored and stays.
+    const double rootArgument = std::fabs(p.b * o.x - p.c);
+    if (!isFault(rootArgument))
+        o.xNext = o.y - (sgn(o.x) + std::sqrt(rootArgument));
+    o.yNext = p.a - o.x;
+}
+
+inline Point Hopalong::map(const Orbit& o, double shift, double scaleWidth, double scaleHeight)
+{
+    // The new point is drawn, positive y' below the centre.
+    return {500 * o.xNext + (scaleWidth / 2 + shift), 500 * o.yNext + (scaleHeight / 2 + shift)};
+}
 
 void mnuHop1_Click(Form& form);
 void Hop1(Form& form);

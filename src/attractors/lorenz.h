@@ -20,6 +20,21 @@ struct Lorenz : InPlaceFlow<Lorenz> {
     static void advance(Orbit& orbit, const ParameterSet& p);
 };
 
+inline void Lorenz::advance(Orbit& o, const ParameterSet& p)
+{
+    // Every result is stored, an overflow included: a runaway orbit keeps its infinite or
+    // not-a-number values and its plots are not made.
+    o.x = o.x + (o.y - o.x) * p.a * timeStep;
+    o.y = o.y + (p.b * o.x - o.y - o.x * o.z) * timeStep;
+    o.z = o.z + (o.x * o.y - p.c * o.z) * timeStep;
+}
+
+inline Point Lorenz::map(const Orbit& o, double shift, double scaleWidth, double scaleHeight)
+{
+    // x across, z upwards; z = 0 lies at five sixths of the height.
+    return {300 * o.x + (scaleWidth / 2 + shift), -200 * o.z + (scaleHeight / 1.2 + shift)};
+}
+
 void mnuLOR1_Click(Form& form);
 void Lorenz2(Form& form);
 

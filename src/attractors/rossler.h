@@ -20,6 +20,21 @@ struct Rossler : InPlaceFlow<Rossler> {
     static void advance(Orbit& orbit, const ParameterSet& p);
 };
 
+inline void Rossler::advance(Orbit& o, const ParameterSet& p)
+{
+    // Every result is stored, an overflow included: a runaway orbit keeps its infinite or
+    // not-a-number values and its plots are not made. z reads the new x but its own old value.
+    o.x = o.x - (o.y + o.z) * timeStep;
+    o.y = o.y + (p.a * o.y + o.x) * timeStep;
+    o.z = o.z + (o.x * o.z + p.b - p.c * o.z) * timeStep;
+}
+
+inline Point Rossler::map(const Orbit& o, double shift, double scaleWidth, double scaleHeight)
+{
+    // Positive y is drawn below the centre; z is never drawn.
+    return {500 * o.x + (scaleWidth / 2 + shift), 300 * o.y + (scaleHeight / 2 + shift)};
+}
+
 void mnuROS_Click(Form& form);
 void ROSSLER(Form& form);
 

@@ -8,6 +8,8 @@
 #include "attractors/rossler.h"
 #include "attractors/starburst.h"
 #include "attractors/threeply.h"
+#include "headless/headless_platform.h"
+#include "run/run_loop.h"
 
 #include <QString>
 
@@ -17,9 +19,12 @@ namespace quorvane::headless {
 
 namespace {
 
+// The headless routine is this file's own instantiation of the skeleton behind the window's
+// drawing routine: the same source, with the headless platform's calls made directly.
 template <Attractor A> AttractorChoice choice(std::string_view name, void (*drawingRoutine)(Form&))
 {
-    return {name, A::texts, drawingRoutine, A::pumpState, A::timeStep, &A::map};
+    return {name, A::texts, drawingRoutine, &runOrbits<A, HeadlessPlatform>, A::pumpState,
+        A::timeStep, &A::map};
 }
 
 const std::array<AttractorChoice, 8> kChoices = {{

@@ -14,14 +14,18 @@ class Form;
 namespace quorvane::headless {
 
 // An attractor as a headless command names it: its name on the command line, its menu
-// command's texts (whose prompts give the parameters it asks for and their defaults) and its
-// drawing routine, the run itself; besides, what a command needs to measure a run from its
+// command's texts (whose prompts give the parameters it asks for and their defaults), its
+// drawing routine as the window runs it, and the same routine for a headless run, the run
+// itself; besides, what a command needs to measure a run from its
 // event pump: the slots that hold each orbit's state there, the model time of a step (0 for the
 // maps, whose only unit is the step), and the attractor's own mapping to the screen.
 struct AttractorChoice {
     std::string_view name;
     const CommandTexts& texts;
     void (*drawingRoutine)(Form&);
+    // The run skeleton of drawingRoutine instantiated for the headless platform, whose calls it
+    // makes directly (see runOrbits). Only for a form built on a HeadlessPlatform.
+    void (*headlessRoutine)(Form&);
     StateSlots state;
     double timeStep = 0;
     Point (*map)(const Orbit& orbit, double shift, double scaleWidth, double scaleHeight) = nullptr;

@@ -1,9 +1,7 @@
 #pragma once
 
 #include "headless/attractor_choice.h"
-#include "platform/null_platform.h"
 #include "platform/qt/raster_surface.h"
-#include "run/form.h"
 
 #include <cstdint>
 #include <functional>
@@ -11,6 +9,8 @@
 
 namespace quorvane::headless {
 
+class HeadlessForm;
+class HeadlessPlatform;
 class Progress;
 
 // What a headless run runs: an attractor, both parameter sets, and the number of steps.
@@ -28,10 +28,11 @@ struct RunSetup {
 using StepObserver = std::function<bool(std::uint64_t step, WindowVars& vars)>;
 
 // One run of an attractor's drawing routine without a window, on a platform whose event pump
-// does nothing but count the steps. The run is the program's own run skeleton, reached through
-// the drawing routine the menu command calls after its prompts, with DelayCount 0 so Delay
-// makes no pass. After the last step the run ends the way it ends when the window is unloaded:
-// the loop returns at once and the picture stays, without the clearing RESET would bring.
+// does nothing but count the steps. The run is the program's own run skeleton, the one the
+// menu command's drawing routine runs after its prompts, instantiated for the headless
+// platform (AttractorChoice::headlessRoutine), with DelayCount 0 so Delay makes no pass. After
+// the last step the run ends the way it ends when the window is unloaded: the loop returns at
+// once and the picture stays, without the clearing RESET would bring.
 //
 // With a drawing area set, the window's plots go into it, the same RasterSurface the window's
 // drawing area holds, sized and scaled as the window's would be; pic1's copy of each point is
@@ -55,17 +56,14 @@ public:
     // observer ends it. Returns the steps done. A run can be made once.
     std::uint64_t run();
 
+    // The drawing area. While the run goes on (from the observer) read its image in place: the
+    // run writes the pixels directly, so a copy of the image taken then would change with them.
     const qt::RasterSurface& drawingArea() const;
 
 private:
-    class Pump;
-    class RunForm;
-
-    void stop();
-
     RunSetup m_setup;
-    std::unique_ptr<Pump> m_platform;
-    std::unique_ptr<RunForm> m_form;
+    std::unique_ptr<HeadlessPlatform> m_platform;
+    std::unique_ptr<HeadlessForm> m_form;
 };
 
 } // namespace quorvane::headless

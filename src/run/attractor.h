@@ -35,6 +35,11 @@ struct CommandTexts {
 //   map(orbit, shift, scaleWidth, scaleHeight) -> Point
 // the screen position of the orbit's plotted point; shift is 0 for orbit 1 and 10 for orbit 2,
 // added where the attractor's mapping adds it.
+//
+// The hooks that run at every step and the mapping are defined in the attractor's header,
+// inline: the run skeleton is instantiated for more than one platform class (see runOrbits),
+// and each instantiation must be able to inline them, or every step would store the orbit
+// state before a call and reload it after.
 struct AttractorSteps {
     static void start(WindowVars&) { }
     static void beforePlots(WindowVars&) { }

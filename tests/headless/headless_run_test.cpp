@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace quorvane::headless {
 namespace {
@@ -58,6 +59,30 @@ TEST(HeadlessRunObserver, SeesEachStepDrawnCarriesOnFromItsChangesAndEndsTheRun)
     });
     EXPECT_EQ(run.run(), 600u);
     EXPECT_EQ(seen, 600u);
+}
+
+// The pump has something to do at the last step, and with an observer at every step; each run
+// must end after exactly the steps set, with the observer called once for each of them.
+TEST(HeadlessRunLength, EndsAfterTheStepsSetWithOrWithoutAnObserver)
+{
+    const ParameterSet equation1 {0.2238, -0.9992, -0.8697, -0.3373};
+    for (const std::uint64_t steps : {1u, 2u, 3u, 1000u})
+        for (const bool observed : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << steps << " steps, observed " << observed);
+            HeadlessRun run({findAttractor(u"eqn1"), equation1, equation1, steps});
+            std::vector<std::uint64_t> seen;
+            if (observed)
+                run.setObserver([&](std::uint64_t step, WindowVars&) {
+                    seen.push_back(step);
+                    return true;
+                });
+            EXPECT_EQ(run.run(), steps);
+            if (observed) {
+                ASSERT_EQ(seen.size(), steps);
+                for (std::size_t i = 0; i < seen.size(); ++i)
+                    EXPECT_EQ(seen[i], i + 1);
+            }
+        }
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QSize>
 
+#include <cassert>
 #include <climits>
 #include <optional>
 
@@ -26,9 +27,9 @@ public:
     QRgb backColor() const { return m_backColor; }
     qreal devicePixelRatio() const { return m_image.devicePixelRatio(); }
 
-    // Sets the pixel for (x, y) and returns it, or nothing when the point falls outside. Inline,
-    // with the image's size kept at hand, because a run plots every step.
-    std::optional<QPoint> plot(float x, float y, QRgb colour)
+    // The pixel a point at (x, y) lands on, or nothing when it falls outside. Inline, with the
+    // image's size kept at hand, because a run plots every step.
+    std::optional<QPoint> pixelAt(float x, float y) const
     {
         // Work in double so the product cannot overflow, and compare before converting, so no
         // value outside int's range is ever converted. The image's sides are whole numbers, so
@@ -38,10 +39,45 @@ public:
         const double py = static_cast<double>(y) * m_yFactor;
         if (!(px >= 0 && px < m_width && py >= 0 && py < m_height))
             return std::nullopt;
-        const QPoint p(static_cast<int>(px), static_cast<int>(py));
-        reinterpret_cast<QRgb*>(m_image.scanLine(p.y()))[p.x()] = colour;
+        return QPoint(static_cast<int>(px), static_cast<int>(py));
+    }
+    // Sets the pixel for (x, y) and returns it, or nothing when the point falls outside.
+    std::optional<QPoint> plot(float x, float y, QRgb colour)
+    {
+        const std::optional<QPoint> p = pixelAt(x, y);
+        if (p)
+            reinterpret_cast<QRgb*>(m_image.scanLine(p->y()))[p->x()] = colour;
         return p;
     }
+
+    // Plots into the surface for a run that has it to itself, such as a headless render: the
+    // same pixels as plot(), without QImage's out-of-line scanLine() and its check for a shared
+    // image at every point. The image is made the surface's own once, when the writer is made.
+    // The writer is valid until the surface is resized, cleared, recoloured or given a new
+    // pixel ratio, and only while nothing holds a copy of image(): its points would land in that
+    // copy too. Debug builds check this at every plot.
+    class Writer {
+    public:
+        explicit Writer(RasterSurface& surface)
+            : m_surface(surface)
+            , m_pixels(surface.m_image.bits())
+            , m_stride(surface.m_image.bytesPerLine())
+        {
+        }
+
+        void plot(float x, float y, QRgb colour)
+        {
+            assert(m_surface.m_image.isDetached() && m_surface.m_image.constBits() == m_pixels);
+            if (const std::optional<QPoint> p = m_surface.pixelAt(x, y))
+                reinterpret_cast<QRgb*>(m_pixels + p->y() * m_stride)[p->x()] = colour;
+        }
+
+    private:
+        const RasterSurface& m_surface;
+        uchar* m_pixels;
+        qsizetype m_stride;
+    };
+
     // Erases everything to the background colour.
     void clear();
     // Sets the background colour and erases everything to it.

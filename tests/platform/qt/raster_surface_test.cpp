@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <vector>
 
 namespace quorvane::qt {
 namespace {
@@ -59,6 +60,31 @@ TEST_F(Raster, ResizingKeepsWhatWasDrawnAndBackgroundColourErases)
     EXPECT_EQ(surface.image().pixel(99, 49), kGreen);
     surface.setBackColor(0xFFFFFFFF);
     EXPECT_EQ(surface.image().pixel(10, 10), 0xFFFFFFFF);
+}
+
+// A run that has the surface to itself plots through a Writer: the same pixels as plot(), and
+// never into a copy of the image taken before the writer was made.
+TEST_F(Raster, WriterSetsThePixelsPlotWouldAndLeavesEarlierCopiesAlone)
+{
+    constexpr QRgb kNavy = 0xFF000080;
+    surface.setBackColor(kNavy);
+    const QImage before = surface.image(); // shares the pixels until one side writes
+    {
+        RasterSurface::Writer writer(surface);
+        for (const auto& [x, y] :
+            {std::pair {0.0f, 0.0f}, {29.9f, 15.0f}, {1499.9f, 749.9f}, {-0.1f, 0.0f},
+                {1500.0f, 0.0f}, {0.0f, 750.0f}, {FLT_MAX, FLT_MAX}, {-FLT_MAX, 3.0f}})
+            writer.plot(x, y, kGreen);
+    }
+    const QImage& after = surface.image();
+    std::vector<QPoint> green;
+    for (int y = 0; y < after.height(); ++y)
+        for (int x = 0; x < after.width(); ++x)
+            if (after.pixel(x, y) == kGreen)
+                green.emplace_back(x, y);
+    EXPECT_EQ(green, (std::vector {QPoint(0, 0), QPoint(1, 1), QPoint(99, 49)}));
+    EXPECT_EQ(before.pixel(0, 0), kNavy);
+    EXPECT_EQ(before.pixel(99, 49), kNavy);
 }
 
 } // namespace
