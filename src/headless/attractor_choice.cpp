@@ -21,9 +21,14 @@ namespace {
 
 // The headless routine is this file's own instantiation of the skeleton behind the window's
 // drawing routine: the same source, with the headless platform's calls made directly.
+template <Attractor A> void headlessRoutine(HeadlessForm& form)
+{
+    runOrbits<A, HeadlessPlatform>(form);
+}
+
 template <Attractor A> AttractorChoice choice(std::string_view name, void (*drawingRoutine)(Form&))
 {
-    return {name, A::texts, drawingRoutine, &runOrbits<A, HeadlessPlatform>, A::pumpState,
+    return {name, A::texts, drawingRoutine, &headlessRoutine<A>, A::pumpState,
         A::timeStep, &A::map};
 }
 

@@ -13,6 +13,8 @@ class Form;
 
 namespace quorvane::headless {
 
+class HeadlessForm;
+
 // An attractor as a headless command names it: its name on the command line, its menu
 // command's texts (whose prompts give the parameters it asks for and their defaults), its
 // drawing routine as the window runs it, and the same routine for a headless run, the run
@@ -24,8 +26,8 @@ struct AttractorChoice {
     const CommandTexts& texts;
     void (*drawingRoutine)(Form&);
     // The run skeleton of drawingRoutine instantiated for the headless platform, whose calls it
-    // makes directly (see runOrbits). Only for a form built on a HeadlessPlatform.
-    void (*headlessRoutine)(Form&);
+    // makes directly (see runOrbits).
+    void (*headlessRoutine)(HeadlessForm&);
     StateSlots state;
     double timeStep = 0;
     Point (*map)(const Orbit& orbit, double shift, double scaleWidth, double scaleHeight) = nullptr;

@@ -10,10 +10,13 @@
 
 namespace quorvane::headless {
 
+class HeadlessPlatform;
+
 // frm1 as a headless run needs it: no window events, and a way to end the run where it stands.
+// Only a HeadlessPlatform carries one, so the headless routines may call it directly.
 class HeadlessForm final : public Form {
 public:
-    using Form::Form;
+    explicit HeadlessForm(HeadlessPlatform& platform);
 
     // Ends the run at its next check, without the end-of-run clearing: the loop takes this for
     // an unloaded window and returns at once.
@@ -76,5 +79,10 @@ private:
     std::uint64_t m_step = 0; // steps done
     std::uint64_t m_nextLook = 0; // the next progress line, or the end of the run
 };
+
+inline HeadlessForm::HeadlessForm(HeadlessPlatform& platform)
+    : Form(platform)
+{
+}
 
 } // namespace quorvane::headless

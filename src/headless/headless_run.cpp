@@ -44,6 +44,10 @@ HeadlessRun::~HeadlessRun() = default;
 
 bool HeadlessRun::setDrawingArea(QSize logical, int devicePixelRatio, QRgb background)
 {
+    // Once the run has begun its pixels are written through a pointer into the image, which a
+    // new size would free.
+    if (m_started)
+        return false;
     qt::RasterSurface& area = m_platform->m_area;
     // The background first: resizing keeps the old image's pixels, which must be background.
     area.setBackColor(background);
@@ -70,8 +74,9 @@ const qt::RasterSurface& HeadlessRun::drawingArea() const { return m_platform->m
 
 std::uint64_t HeadlessRun::run()
 {
-    if (m_form->isUnloaded() || m_setup.steps == 0)
+    if (m_started || m_form->isUnloaded() || m_setup.steps == 0)
         return 0;
+    m_started = true;
     WindowVars& vars = m_form->vars;
     vars.set1 = m_setup.set1;
     vars.set2 = m_setup.set2;

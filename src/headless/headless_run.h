@@ -46,7 +46,8 @@ public:
 
     // A drawing area of `logical` pixels at 15 twips each, held at `devicePixelRatio` image
     // pixels per logical pixel, erased to `background`. Returns false, and leaves the run
-    // without one, when the surface refuses the size or its image cannot be allocated.
+    // without one, when the surface refuses the size or its image cannot be allocated, or when
+    // the run has already begun.
     bool setDrawingArea(QSize logical, int devicePixelRatio, QRgb background);
     void setObserver(StepObserver observer);
     // Updated as the run goes on; may be left unset.
@@ -64,6 +65,7 @@ private:
     RunSetup m_setup;
     std::unique_ptr<HeadlessPlatform> m_platform;
     std::unique_ptr<HeadlessForm> m_form;
+    bool m_started = false;
 };
 
 } // namespace quorvane::headless

@@ -34,6 +34,10 @@ TEST(HeadlessRunObserver, SeesEachStepDrawnCarriesOnFromItsChangesAndEndsTheRun)
     std::uint64_t seen = 0;
     run.setObserver([&](std::uint64_t step, WindowVars& vars) {
         EXPECT_EQ(step, ++seen);
+        // The run writes into the image in place: it can't be given a new one now.
+        if (step == 1) {
+            EXPECT_FALSE(run.setDrawingArea(QSize(3200, 2400), 1, 0xFF000000));
+        }
         const Orbit& o1 = vars.orbit1;
         const Orbit& o2 = vars.orbit2;
         const QImage& image = run.drawingArea().image();
