@@ -8,6 +8,7 @@
 //   quorvane_diverge_bench      steps per second of diverge against render
 
 #include "floor_cases.h"
+#include "headless_runs.h"
 #include "table_row.h"
 
 #include "headless/attractor_choice.h"
@@ -15,7 +16,6 @@
 #include "headless/headless_run.h"
 
 #include <algorithm>
-#include <ctime>
 #include <string>
 
 namespace quorvane::bench {
@@ -23,33 +23,6 @@ namespace {
 
 constexpr std::uint64_t kSteps = 10'000'000;
 constexpr int kRounds = 3; // render and diverge alternated, the fastest of each kept
-
-double cpuSeconds()
-{
-    timespec t {};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-const headless::AttractorChoice* choiceOf(void (*drawingRoutine)(Form&))
-{
-    for (const headless::AttractorChoice& choice : headless::attractorChoices())
-        if (choice.drawingRoutine == drawingRoutine)
-            return &choice;
-    return nullptr;
-}
-
-// CPU seconds of a render run of all the set steps, or -1 when it did not make them all.
-double renderSeconds(const headless::RunSetup& setup)
-{
-    headless::HeadlessRun run(setup);
-    if (!run.setDrawingArea(QSize(1600, 1200), 1, 0xFF000000))
-        return -1;
-    const double start = cpuSeconds();
-    const std::uint64_t steps = run.run();
-    const double seconds = cpuSeconds() - start;
-    return steps == setup.steps ? seconds : -1;
-}
 
 struct Diverged {
     double seconds = 0;
@@ -105,12 +78,12 @@ int run()
         const ParameterSet set1 = parameters(c.letters);
         ParameterSet set2 = set1;
         set2.a *= 1 + 1e-9;
-        ok = compare(c.name, {choiceOf(c.drawingRoutine), set1, set2, kSteps}) && ok;
+        ok = compare(c.name, {&choiceOf(c.drawingRoutine), set1, set2, kSteps}) && ok;
     });
     // A periodic Rossler orbit against one whose c is one unit in the last place larger: within
     // a pixel for all 10^7 steps, so every step adds a logarithm to the growth fit.
     ok = compare("Rossler c=2 against 2+ulp",
-             {choiceOf(ROSSLER), {0.2, 0.2, 2}, {0.2, 0.2, 2.0000000000000004}, kSteps})
+             {&choiceOf(ROSSLER), {0.2, 0.2, 2}, {0.2, 0.2, 2.0000000000000004}, kSteps})
         && ok;
     return ok ? 0 : 1;
 }

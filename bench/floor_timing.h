@@ -3,21 +3,12 @@
 // The floor loop of an attractor, timed in CPU seconds: what the render and lyapunov benchmarks
 // hold the program's own runs against.
 
+#include "cpu_time.h"
 #include "floor_cases.h"
 
 #include <benchmark/benchmark.h>
 
-#include <ctime>
-
 namespace quorvane::bench {
-
-// The CPU time this process has used, in seconds.
-inline double cpuSeconds()
-{
-    timespec t {};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
 
 // The floor loop of case `c` for `steps` steps, both orbits with the case's parameters, on a
 // drawing area of those sizes in twips; each plotted pair is sunk as a plot would take it.

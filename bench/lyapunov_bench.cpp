@@ -6,6 +6,7 @@
 //   quorvane_lyapunov_bench threads   a range on two threads against one
 
 #include "floor_timing.h"
+#include "headless_runs.h"
 #include "table_row.h"
 
 #include "headless/benettin.h"
@@ -24,14 +25,6 @@ constexpr long kSteps = 10'000'000; // steps per timed run, transient and compan
 constexpr int kRounds = 3; // floor and estimate alternated, the fastest of each kept
 constexpr double kMostRatio = 2.5;
 constexpr long kRangeSteps = 4'100'001; // each value's run in the range: 4000000 measured
-
-const headless::AttractorChoice& choiceOf(void (*drawingRoutine)(Form&))
-{
-    for (const headless::AttractorChoice& choice : headless::attractorChoices())
-        if (choice.drawingRoutine == drawingRoutine)
-            return choice;
-    std::abort();
-}
 
 // The run's default transient and renormalisation, measuring the rest of kSteps.
 headless::BenettinSettings settings(long steps)

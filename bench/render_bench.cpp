@@ -6,6 +6,7 @@
 //   quorvane_render_bench memory PROGRAM   peak memory of PROGRAM render, against its image
 
 #include "floor_timing.h"
+#include "headless_runs.h"
 #include "table_row.h"
 
 #include "headless/attractor_choice.h"
@@ -29,22 +30,6 @@ constexpr int kRounds = 3; // floor and render alternated, the fastest of each k
 constexpr int kWidth = 1600; // render's default drawing area, in logical pixels
 constexpr int kHeight = 1200;
 
-template <class C> double renderSeconds(const C& c)
-{
-    const headless::AttractorChoice* attractor = nullptr;
-    for (const headless::AttractorChoice& choice : headless::attractorChoices())
-        if (choice.drawingRoutine == c.drawingRoutine)
-            attractor = &choice;
-    headless::RunSetup setup {attractor, parameters(c.letters), parameters(c.letters), kSteps};
-    headless::HeadlessRun run(setup);
-    if (!run.setDrawingArea(QSize(kWidth, kHeight), 1, 0xFF000000))
-        return -1;
-    const double start = cpuSeconds();
-    const std::uint64_t steps = run.run();
-    const double seconds = cpuSeconds() - start;
-    return steps == kSteps ? seconds : -1;
-}
-
 int steps()
 {
     bool ok = true;
@@ -52,7 +37,8 @@ int steps()
         double floor = 1e300, render = 1e300;
         for (int round = 0; round < kRounds; ++round) {
             floor = std::min(floor, floorSeconds(c, kSteps, kWidth * 15.0f, kHeight * 15.0f));
-            const double r = renderSeconds(c);
+            const double r = renderSeconds({&choiceOf(c.drawingRoutine), parameters(c.letters),
+                parameters(c.letters), static_cast<std::uint64_t>(kSteps)});
             ok = ok && r > 0;
             render = std::min(render, r);
         }

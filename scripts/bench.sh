@@ -13,6 +13,7 @@ step_bench=$build/bench/quorvane_step_bench
 window_bench=$build/bench/quorvane_window_bench
 render_bench=$build/bench/quorvane_render_bench
 lyapunov_bench=$build/bench/quorvane_lyapunov_bench
+diverge_bench=$build/bench/quorvane_diverge_bench
 display=${QUORVANE_BENCH_DISPLAY:-:94}
 rows=$(mktemp)
 xvfb_pid=""
@@ -26,7 +27,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-for program in "$step_bench" "$window_bench" "$render_bench" "$lyapunov_bench" "$build/quorvane"; do
+for program in "$step_bench" "$window_bench" "$render_bench" "$diverge_bench" "$lyapunov_bench" "$build/quorvane"; do
   [ -x "$program" ] || { echo "missing $program: run 'make bench'" >&2; exit 1; }
 done
 
@@ -72,7 +73,7 @@ collect "$render_bench" steps
 # The render command as a user runs it, with no display.
 (unset DISPLAY && collect "$render_bench" memory "$build/quorvane") || exit 1
 # quorvane diverge against render, the same runs.
-collect "$build/bench/quorvane_diverge_bench"
+collect "$diverge_bench"
 collect "$lyapunov_bench" steps
 collect "$lyapunov_bench" threads
 

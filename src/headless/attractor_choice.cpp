@@ -28,8 +28,8 @@ template <Attractor A> void headlessRoutine(HeadlessForm& form)
 
 template <Attractor A> AttractorChoice choice(std::string_view name, void (*drawingRoutine)(Form&))
 {
-    return {name, A::texts, drawingRoutine, &headlessRoutine<A>, A::pumpState,
-        A::timeStep, &A::map};
+    return {
+        name, A::texts, drawingRoutine, &headlessRoutine<A>, A::pumpState, A::timeStep, &A::map};
 }
 
 const std::array<AttractorChoice, 8> kChoices = {{
@@ -53,10 +53,7 @@ std::span<const AttractorChoice> attractorChoices() { return kChoices; }
 const AttractorChoice* findAttractor(QStringView name)
 {
     for (const AttractorChoice& choice : kChoices)
-        if (name.compare(
-                QLatin1String(choice.name.data(), static_cast<qsizetype>(choice.name.size())),
-                Qt::CaseInsensitive)
-            == 0)
+        if (name.compare(fromView(choice.name), Qt::CaseInsensitive) == 0)
             return &choice;
     return nullptr;
 }

@@ -2,6 +2,7 @@
 
 #include "run/attractor.h"
 
+#include <QString>
 #include <QStringView>
 
 #include <span>
@@ -43,5 +44,14 @@ const AttractorChoice* findAttractor(QStringView name);
 
 // The parameter's name, as prompts and --set spell it: "a" ... "e", "aa" ... "ee".
 std::string_view parameterName(Param p);
+
+// Whether the parameter is orbit 1's, a ... e, rather than orbit 2's, aa ... ee.
+inline bool isOrbit1(Param p) { return p <= Param::e; }
+
+// A name from the tables above as a QString.
+inline QString fromView(std::string_view text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 } // namespace quorvane::headless

@@ -24,7 +24,6 @@ public:
         std::atomic<std::uint64_t>* stepsDone)
         : m_settings(settings)
         , m_place(settings.transient + 1)
-        , m_end(m_place + settings.steps)
         , m_stepsDone(stepsDone)
     {
         std::copy_n(state.begin(), Dim, m_slots.begin());
@@ -265,7 +264,6 @@ private:
 
     const BenettinSettings m_settings;
     const std::uint64_t m_place; // the step at whose pump the companion is placed
-    const std::uint64_t m_end; // the last step measured
     std::atomic<std::uint64_t>* const m_stepsDone;
     std::array<double Orbit::*, Dim> m_slots {};
 

@@ -1,9 +1,9 @@
 #include "headless/chart.h"
 
 #include "platform/qt/atomic_file.h"
+#include "platform/qt/bitmap_file.h"
 
 #include <QGuiApplication>
-#include <QImageWriter>
 #include <QPainter>
 #include <QPolygonF>
 
@@ -220,12 +220,10 @@ private:
         m_painter.setClipRect(m_plot.adjusted(-2, -2, 2, 2));
         m_painter.setPen(QPen(kSeries, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         m_painter.setBrush(kSeries);
-        const bool joined = m_chart.style == Chart::Style::Line;
         QPolygonF run;
         auto finishRun = [&] {
-            if (run.size() == 1 || (!joined && !run.isEmpty()))
-                for (const QPointF& p : run)
-                    m_painter.drawEllipse(p, 2.0, 2.0);
+            if (run.size() == 1)
+                m_painter.drawEllipse(run.front(), 2.0, 2.0);
             else if (run.size() > 1)
                 m_painter.drawPolyline(run);
             run.clear();
@@ -322,10 +320,7 @@ std::optional<QString> writeChartInto(const Chart& chart, QIODevice& device)
         return QStringLiteral("cannot draw a %1x%2 chart")
             .arg(chart.size.width())
             .arg(chart.size.height());
-    QImageWriter writer(&device, "png");
-    if (!writer.write(image))
-        return writer.errorString();
-    return std::nullopt;
+    return qt::writeImageInto(device, image, "png");
 }
 
 std::optional<QString> writeChart(const Chart& chart, const QString& fileName)

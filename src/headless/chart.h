@@ -27,14 +27,11 @@ struct ChartLine {
 // with a coordinate that is infinite, not a number or beyond +-1e300 is no point: it breaks
 // the line there, and a lone point between two breaks is drawn as a dot.
 struct Chart {
-    enum class Style : std::uint8_t { Line, Points };
-
     QSize size {1200, 800}; // pixels; readable text needs at least about 400x300
     QString title; // up to two lines, separated by '\n'
     QString xLabel;
     QString yLabel;
     std::vector<QPointF> points; // in order along the line
-    Style style = Style::Line;
     std::optional<ChartLine> marker; // a vertical line, labelled at its top
     std::optional<ChartLine> reference; // a horizontal line, labelled at its right end
 };

@@ -17,11 +17,6 @@ const QString kQuiet = QStringLiteral("quiet");
 const QString kHelp = QStringLiteral("help");
 constexpr std::uint64_t kMostSteps = 1'000'000'000'000;
 
-QString fromView(std::string_view text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QString attractorNames()
 {
     QStringList names;
@@ -37,6 +32,24 @@ void print(std::FILE* stream, const QString& text)
 }
 
 } // namespace
+
+std::optional<Param> findParameter(
+    const AttractorChoice& attractor, ParameterFilter filter, const QString& letter)
+{
+    for (const Prompt& prompt : attractor.texts.prompts)
+        if (filter(prompt.target) && fromView(parameterName(prompt.target)) == letter)
+            return prompt.target;
+    return std::nullopt;
+}
+
+QString parameterNames(const AttractorChoice& attractor, ParameterFilter filter)
+{
+    QStringList names;
+    for (const Prompt& prompt : attractor.texts.prompts)
+        if (filter(prompt.target))
+            names << fromView(parameterName(prompt.target));
+    return names.join(QStringLiteral(", "));
+}
 
 std::optional<double> parseNumber(QStringView text)
 {
@@ -79,6 +92,14 @@ std::optional<QString> readOutputName(const QString& option, QString& name, Outp
     return std::nullopt;
 }
 
+std::optional<QString> sameFileError(const QString& csvFile, const QString& plotFile)
+{
+    if (!qt::writesSameFile(csvFile, plotFile))
+        return std::nullopt;
+    return QStringLiteral("--csv %1 and --plot %2 are the same file; give two files.")
+        .arg(csvFile, plotFile);
+}
+
 HeadlessCommand::HeadlessCommand(
     const QString& name, const QString& synopsis, const QString& description)
     : m_name(name)
@@ -93,7 +114,6 @@ HeadlessCommand::HeadlessCommand(
 void HeadlessCommand::addRunOptions(
     std::uint64_t defaultSteps, ParameterFilter filter, const RunOptionTexts& texts)
 {
-    m_hasRunOptions = true;
     m_filter = filter;
     m_defaultSteps = defaultSteps;
     m_parser.addPositionalArgument(QStringLiteral("NAME"),
@@ -135,13 +155,8 @@ std::optional<int> HeadlessCommand::parse(const QStringList& arguments)
                 + help.section(QLatin1Char('\n'), 1));
         return kSuccess;
     }
-    if (m_hasRunOptions) {
-        if (const std::optional<QString> reason = readRunOptions())
-            return usageError(*reason);
-    } else if (!m_parser.positionalArguments().isEmpty()) {
-        return usageError(QStringLiteral("Unexpected argument '%1'.")
-                              .arg(m_parser.positionalArguments().constFirst()));
-    }
+    if (const std::optional<QString> reason = readRunOptions())
+        return usageError(*reason);
     return std::nullopt;
 }
 
@@ -191,26 +206,17 @@ std::optional<QString> HeadlessCommand::readSet(const QString& assignment, Windo
     const QString number = assignment.mid(equals + 1).trimmed();
 
     const AttractorChoice& attractor = *m_setup.attractor;
-    QStringList allowed;
-    const Prompt* target = nullptr;
-    for (const Prompt& prompt : attractor.texts.prompts) {
-        if (!m_filter(prompt.target))
-            continue;
-        const QString name = fromView(parameterName(prompt.target));
-        allowed << name;
-        if (name == letter)
-            target = &prompt;
-    }
-    if (target == nullptr)
+    const std::optional<Param> target = findParameter(attractor, m_filter, letter);
+    if (!target)
         return QStringLiteral("--set %1: %2 takes no parameter '%3'%4; it takes %5.")
             .arg(assignment, fromView(attractor.name), assignment.left(equals),
                 m_filter == anyParameter ? QString() : QStringLiteral(" here"),
-                allowed.join(QStringLiteral(", ")));
+                parameterNames(attractor, m_filter));
     const std::optional<double> value = parseNumber(number);
     if (!value)
         return QStringLiteral("--set %1: '%2' is not a number, or not one a double holds.")
             .arg(assignment, number);
-    chosen.parameter(target->target) = *value;
+    chosen.parameter(*target) = *value;
     return std::nullopt;
 }
 
@@ -225,6 +231,22 @@ int HeadlessCommand::failure(const QString& reason) const
 {
     print(stderr, QStringLiteral("quorvane %1: %2\n").arg(m_name, reason));
     return kWorkFailed;
+}
+
+std::optional<int> HeadlessCommand::checkOutputs(std::initializer_list<QString> fileNames) const
+{
+    for (const QString& file : fileNames)
+        if (!file.isEmpty())
+            if (const std::optional<QString> reason = qt::checkWritable(file))
+                return failure(QStringLiteral("cannot write %1: %2").arg(file, *reason));
+    return std::nullopt;
+}
+
+std::optional<int> HeadlessCommand::writeOutputs(const std::vector<qt::PendingFile>& files) const
+{
+    if (const std::optional<qt::FileFailure> failed = qt::writeAllAtomically(files))
+        return failure(QStringLiteral("cannot write %1: %2").arg(failed->fileName, failed->reason));
+    return std::nullopt;
 }
 
 } // namespace quorvane::headless

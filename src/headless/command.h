@@ -2,13 +2,16 @@
 
 #include "headless/headless_run.h"
 #include "headless/progress.h"
+#include "platform/qt/atomic_file.h"
 
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
+#include <vector>
 
 namespace quorvane::headless {
 
@@ -20,6 +23,13 @@ inline constexpr int kUsageError = 2; // a bad option, number or name
 // Which of its attractor's parameters a command lets --set change.
 using ParameterFilter = bool (*)(Param);
 inline bool anyParameter(Param) { return true; }
+
+// The parameter that `letter` names ("a", "aa"), of those the attractor's command asks for
+// and `filter` lets through; nothing for any other letter.
+std::optional<Param> findParameter(
+    const AttractorChoice& attractor, ParameterFilter filter, const QString& letter);
+// The names of those parameters, in the order of the prompts: "a, b, c".
+QString parameterNames(const AttractorChoice& attractor, ParameterFilter filter);
 
 // A number as command-line tools write it, whatever the user's locale: "10.001", "-0.565",
 // ".5", "1e-3", with an optional sign. Nothing for other text, or a number that is not finite
@@ -36,6 +46,9 @@ enum class OutputKind : std::uint8_t { Data, Chart };
 // existing folder is refused, and so is a chart's name with an extension other than .png.
 // Returns the usage error, or nothing with `name` as it is to be written.
 std::optional<QString> readOutputName(const QString& option, QString& name, OutputKind kind);
+
+// The usage error for --csv and --plot naming the same file, or nothing.
+std::optional<QString> sameFileError(const QString& csvFile, const QString& plotFile);
 
 // What every headless command shares: its --help, its one-line errors with their exit
 // statuses, and the options that choose a run:
@@ -81,6 +94,14 @@ public:
     // Reports work that failed as one line on standard error; returns 1.
     int failure(const QString& reason) const;
 
+    // Tries whether each output file named can be created (empty names are skipped), so that a
+    // folder that is missing or cannot be written is reported before the work rather than
+    // after it. Returns 1 once one that cannot has been reported.
+    std::optional<int> checkOutputs(std::initializer_list<QString> fileNames) const;
+    // Writes the files together, as qt::writeAllAtomically() does. Returns 1 once a failure has
+    // been reported.
+    std::optional<int> writeOutputs(const std::vector<qt::PendingFile>& files) const;
+
 private:
     std::optional<QString> readRunOptions();
     std::optional<QString> readSet(const QString& assignment, WindowVars& chosen);
@@ -88,7 +109,6 @@ private:
     QString m_name;
     QString m_synopsis;
     QCommandLineParser m_parser;
-    bool m_hasRunOptions = false;
     ParameterFilter m_filter = anyParameter;
     std::uint64_t m_defaultSteps = 0;
     RunSetup m_setup;

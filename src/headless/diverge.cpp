@@ -66,9 +66,9 @@ std::optional<QString> readOutputs(
         outputs.plot = parser.value(kPlot);
         if (auto reason = readOutputName(kPlot, outputs.plot, OutputKind::Chart))
             return reason;
-        if (parser.isSet(kCsv) && qt::writesSameFile(outputs.plot, outputs.csv))
-            return QStringLiteral("--csv %1 and --plot %2 are the same file; give two files.")
-                .arg(outputs.csv, outputs.plot);
+        if (parser.isSet(kCsv))
+            if (auto reason = sameFileError(outputs.csv, outputs.plot))
+                return reason;
     }
     return std::nullopt;
 }
@@ -211,10 +211,8 @@ int diverge(const QStringList& arguments)
     Outputs outputs;
     if (const std::optional<QString> reason = readOutputs(command.parser(), setup.steps, outputs))
         return command.usageError(*reason);
-    for (const QString& file : {outputs.csv, outputs.plot})
-        if (!file.isEmpty())
-            if (const std::optional<QString> reason = qt::checkWritable(file))
-                return command.failure(QStringLiteral("cannot write %1: %2").arg(file, *reason));
+    if (const std::optional<int> status = command.checkOutputs({outputs.csv, outputs.plot}))
+        return *status;
 
     Divergence divergence(*setup.attractor, kScaleWidth, kScaleHeight, setup.steps);
     ChartPoints chartPoints;
@@ -248,9 +246,8 @@ int diverge(const QStringList& arguments)
         files.push_back({outputs.plot, [&](QIODevice& file) {
                              return writeChartInto(chartOf(setup, divergence, chartPoints), file);
                          }});
-    if (const std::optional<qt::FileFailure> failure = qt::writeAllAtomically(files))
-        return command.failure(
-            QStringLiteral("cannot write %1: %2").arg(failure->fileName, failure->reason));
+    if (const std::optional<int> status = command.writeOutputs(files))
+        return *status;
 
     print(divergenceSummary(setup, divergence));
     if (command.isQuiet())

@@ -25,8 +25,7 @@ QString figure(double value)
     return QString::fromLatin1(text);
 }
 
-} // namespace
-
+// One orbit's parameters as name=value, in the order of the prompts.
 QStringList parameterList(const RunSetup& setup, int orbit)
 {
     WindowVars vars;
@@ -34,17 +33,13 @@ QStringList parameterList(const RunSetup& setup, int orbit)
     vars.set2 = setup.set2;
     QStringList list;
     for (const Prompt& prompt : setup.attractor->texts.prompts) {
-        if ((static_cast<int>(prompt.target) < 5) != (orbit == 1))
+        if (isOrbit1(prompt.target) != (orbit == 1))
             continue;
-        const std::string_view name = parameterName(prompt.target);
         list << QStringLiteral("%1=%2").arg(
-            QLatin1String(name.data(), static_cast<qsizetype>(name.size())),
-            number(vars.parameter(prompt.target)));
+            fromView(parameterName(prompt.target)), number(vars.parameter(prompt.target)));
     }
     return list;
 }
-
-namespace {
 
 // "1 step", "20 steps".
 QString steps(std::uint64_t count)
@@ -52,23 +47,13 @@ QString steps(std::uint64_t count)
     return count == 1 ? QStringLiteral("1 step") : QStringLiteral("%1 steps").arg(count);
 }
 
-} // namespace
-
-namespace {
-
-QString nameOf(const RunSetup& setup)
-{
-    const std::string_view name = setup.attractor->name;
-    return QLatin1String(name.data(), static_cast<qsizetype>(name.size()));
-}
+QString nameOf(const RunSetup& setup) { return fromView(setup.attractor->name); }
 
 class Summary {
 public:
     Summary(const RunSetup& setup, const Divergence& divergence)
         : m_setup(setup)
         , m_d(divergence)
-        , m_steps(setup.steps)
-        , m_timeStep(setup.attractor->timeStep)
     {
     }
 
@@ -76,9 +61,10 @@ public:
     {
         QStringList out;
         const QString name = nameOf(m_setup);
-        out << (m_setup.attractor->isFlow() ? QStringLiteral("%1, %2 of %3 time units")
-                                                  .arg(name, steps(m_steps), number(m_timeStep))
-                                            : QStringLiteral("%1, %2").arg(name, steps(m_steps)));
+        out << (m_setup.attractor->isFlow()
+                ? QStringLiteral("%1, %2 of %3 time units")
+                      .arg(name, steps(m_setup.steps), number(m_setup.attractor->timeStep))
+                : QStringLiteral("%1, %2").arg(name, steps(m_setup.steps)));
         out << wrapped(QStringLiteral("orbit 1:"), parameterList(m_setup, 1));
         out << wrapped(QStringLiteral("orbit 2:"), parameterList(m_setup, 2));
         if (m_d.firstDifference() != 0)
@@ -95,7 +81,7 @@ private:
         if (!m_setup.attractor->isFlow())
             return {};
         return QStringLiteral(" (t = %1 time units)")
-            .arg(figure(static_cast<double>(step - 1) * m_timeStep));
+            .arg(figure(static_cast<double>(step - 1) * m_setup.attractor->timeStep));
     }
 
     QStringList outcome() const
@@ -122,9 +108,9 @@ private:
                                  .arg(left1 && left2 ? QStringLiteral("their points lie")
                                                      : QStringLiteral("its point lies")));
         } else if (m_d.firstDifference() == 0) {
-            out << QStringLiteral("orbits identical for all %1").arg(steps(m_steps));
+            out << QStringLiteral("orbits identical for all %1").arg(steps(m_setup.steps));
         } else if (m_d.partingStep() == 0) {
-            out << QStringLiteral("still within one pixel after %1").arg(steps(m_steps));
+            out << QStringLiteral("still within one pixel after %1").arg(steps(m_setup.steps));
         }
         return out;
     }
@@ -136,13 +122,14 @@ private:
         if (m_d.firstDifference() == 0)
             return {};
         const LineFit& fit = m_d.growth();
-        const std::uint64_t to = m_d.partingStep() != 0 ? m_d.partingStep() : m_steps;
+        const std::uint64_t to = m_d.partingStep() != 0 ? m_d.partingStep() : m_setup.steps;
         if (!fit.hasSlope())
             return {QStringLiteral("no growth rate: a single step, %1, to fit it over").arg(to)};
         const double slope = fit.slope();
         QString line = QStringLiteral("growth rate %1 per step").arg(figure(slope));
         if (m_setup.attractor->isFlow())
-            line += QStringLiteral(" (%1 per time unit)").arg(figure(slope / m_timeStep));
+            line += QStringLiteral(" (%1 per time unit)")
+                        .arg(figure(slope / m_setup.attractor->timeStep));
         QStringList out {line,
             QStringLiteral("  ln of the state separation fitted from step %1 to %2")
                 .arg(m_d.firstDifference())
@@ -154,14 +141,13 @@ private:
                             .arg(slope > 0 ? QStringLiteral("grows") : QStringLiteral("shrinks"),
                                 figure(tenfold));
         if (m_setup.attractor->isFlow())
-            grows += QStringLiteral(" (%1 time units)").arg(figure(tenfold * m_timeStep));
+            grows += QStringLiteral(" (%1 time units)")
+                         .arg(figure(tenfold * m_setup.attractor->timeStep));
         return out << grows;
     }
 
     const RunSetup& m_setup;
     const Divergence& m_d;
-    std::uint64_t m_steps;
-    double m_timeStep;
 };
 
 } // namespace

@@ -100,12 +100,13 @@ bool Divergence::observe(std::uint64_t step, const WindowVars& vars)
     if (m_parting.step == 0) {
         // ln d is half ln d^2, which spares the root; squares that are not normal numbers
         // (an underflow, or a finite state whose square overflows) take the careful way.
-        if (squared >= DBL_MIN && squared <= DBL_MAX) [[likely]] {
+        if (squared != 0 || carefulDistance(m_attractor, vars) != 0) [[likely]] {
             if (m_firstDifference == 0)
                 m_firstDifference = step;
-            m_growth.add(static_cast<double>(step), 0.5 * std::log(squared));
-        } else if (squared != 0 || carefulDistance(m_attractor, vars) != 0) {
-            growFrom(step, vars);
+            m_growth.add(static_cast<double>(step),
+                squared >= DBL_MIN && squared <= DBL_MAX
+                    ? 0.5 * std::log(squared)
+                    : std::log(carefulDistance(m_attractor, vars)));
         }
         if (screenSquared(p1, p2) >= kPixelSquared) {
             m_parting.step = step;
@@ -113,16 +114,10 @@ bool Divergence::observe(std::uint64_t step, const WindowVars& vars)
             return true;
         }
     }
-    if (step == m_next || step == m_lastStep) [[unlikely]]
+    // m_next is never past the last step, so it catches that one too.
+    if (step == m_next) [[unlikely]]
         hand(step, vars, step == m_lastStep);
     return true;
-}
-
-void Divergence::growFrom(std::uint64_t step, const WindowVars& vars)
-{
-    if (m_firstDifference == 0)
-        m_firstDifference = step;
-    m_growth.add(static_cast<double>(step), std::log(carefulDistance(m_attractor, vars)));
 }
 
 bool Divergence::leavesNumbers(std::uint64_t step, const WindowVars& vars)

@@ -74,7 +74,6 @@ public:
 private:
     double squaredDistance(const WindowVars& vars) const;
     bool leavesNumbers(std::uint64_t step, const WindowVars& vars);
-    void growFrom(std::uint64_t step, const WindowVars& vars);
     void hand(std::uint64_t step, const WindowVars& vars, bool marked);
 
     const AttractorChoice& m_attractor;

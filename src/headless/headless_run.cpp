@@ -74,7 +74,7 @@ const qt::RasterSurface& HeadlessRun::drawingArea() const { return m_platform->m
 
 std::uint64_t HeadlessRun::run()
 {
-    if (m_started || m_form->isUnloaded() || m_setup.steps == 0)
+    if (m_started || m_setup.steps == 0)
         return 0;
     m_started = true;
     WindowVars& vars = m_form->vars;

@@ -26,8 +26,6 @@ const QString kPlot = QStringLiteral("plot");
 const QString kCsv = QStringLiteral("csv");
 const QString kSet = QStringLiteral("set");
 
-bool orbit1Only(Param p) { return p <= Param::e; }
-
 unsigned cores() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 // What the command line asks for, beyond the run's own options.
@@ -37,29 +35,6 @@ struct Job {
     QString plotFile;
     QString csvFile;
 };
-
-QString fromView(std::string_view text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// The letter of orbit 1 that the attractor asks for and `letter` names, or nothing.
-std::optional<Param> orbit1Letter(const AttractorChoice& attractor, const QString& letter)
-{
-    for (const Prompt& prompt : attractor.texts.prompts)
-        if (orbit1Only(prompt.target) && fromView(parameterName(prompt.target)) == letter)
-            return prompt.target;
-    return std::nullopt;
-}
-
-QString orbit1Letters(const AttractorChoice& attractor)
-{
-    QStringList letters;
-    for (const Prompt& prompt : attractor.texts.prompts)
-        if (orbit1Only(prompt.target))
-            letters << fromView(parameterName(prompt.target));
-    return letters.join(QStringLiteral(", "));
-}
 
 // --vary LETTER=FROM:TO:COUNT, or the usage error it makes.
 std::optional<QString> readVary(const QCommandLineParser& parser, Job& job)
@@ -73,10 +48,11 @@ std::optional<QString> readVary(const QCommandLineParser& parser, Job& job)
                               "--vary b=0:200:400.")
             .arg(given);
     const QString letter = given.left(equals).trimmed().toLower();
-    const std::optional<Param> target = orbit1Letter(attractor, letter);
+    const std::optional<Param> target = findParameter(attractor, isOrbit1, letter);
     if (!target)
         return QStringLiteral("--vary %1: %2 takes no parameter '%3' here; it takes %4.")
-            .arg(given, fromView(attractor.name), given.left(equals), orbit1Letters(attractor));
+            .arg(given, fromView(attractor.name), given.left(equals),
+                parameterNames(attractor, isOrbit1));
     for (const QString& assignment : parser.values(kSet))
         if (assignment.section(QLatin1Char('='), 0, 0).trimmed().toLower() == letter)
             return QStringLiteral("--vary %1 and --set %2 both give %3; give one of them.")
@@ -159,9 +135,8 @@ std::optional<QString> readJob(HeadlessCommand& command, Job& job)
     if (parser.isSet(kPlot))
         if (auto reason = readOutputName(kPlot, job.plotFile, OutputKind::Chart))
             return reason;
-    if (parser.isSet(kCsv) && parser.isSet(kPlot) && qt::writesSameFile(job.csvFile, job.plotFile))
-        return QStringLiteral("--csv %1 and --plot %2 are the same file; give two files.")
-            .arg(job.csvFile, job.plotFile);
+    if (parser.isSet(kCsv) && parser.isSet(kPlot))
+        return sameFileError(job.csvFile, job.plotFile);
     return std::nullopt;
 }
 
@@ -191,7 +166,7 @@ int lyapunov(const QStringList& arguments)
             "is placed anew along the next coordinate, and that period left out; one that\n"
             "falls back whichever way it is moved gives lambda_1 = -inf. These are results,\n"
             "with exit status 0."));
-    command.addRunOptions(kDefaultSteps, orbit1Only,
+    command.addRunOptions(kDefaultSteps, isOrbit1,
         {QStringLiteral("Steps measured after the transient, %1 to 10^12 (default %2).")
                 .arg(kBlocks)
                 .arg(kDefaultSteps),
@@ -231,11 +206,8 @@ int lyapunov(const QStringList& arguments)
     Job job;
     if (const std::optional<QString> reason = readJob(command, job))
         return command.usageError(*reason);
-    // A folder that is missing or cannot be written is reported before the work, not after it.
-    for (const QString& file : {job.csvFile, job.plotFile})
-        if (!file.isEmpty())
-            if (const std::optional<QString> reason = qt::checkWritable(file))
-                return command.failure(QStringLiteral("cannot write %1: %2").arg(file, *reason));
+    if (const std::optional<int> status = command.checkOutputs({job.csvFile, job.plotFile}))
+        return *status;
 
     const LyapunovSubject& subject = job.subject;
     std::vector<ParameterSet> sets;
@@ -258,17 +230,15 @@ int lyapunov(const QStringList& arguments)
     if (!job.csvFile.isEmpty())
         files.push_back({job.csvFile, [&](QIODevice& file) -> std::optional<QString> {
                              const std::string text = rangeCsv(subject, estimates);
-                             if (file.write(text.data(), static_cast<qint64>(text.size()))
-                                 != static_cast<qint64>(text.size()))
-                                 return file.errorString();
+                             // A refused write is reported by the file itself.
+                             file.write(text.data(), static_cast<qint64>(text.size()));
                              return std::nullopt;
                          }});
     if (!job.plotFile.isEmpty())
         files.push_back({job.plotFile,
             [&](QIODevice& file) { return writeChartInto(rangeChart(subject, estimates), file); }});
-    if (const std::optional<qt::FileFailure> failure = qt::writeAllAtomically(files))
-        return command.failure(
-            QStringLiteral("cannot write %1: %2").arg(failure->fileName, failure->reason));
+    if (const std::optional<int> status = command.writeOutputs(files))
+        return *status;
     std::fputs(wrappedText(rangeTable(subject, estimates)).c_str(), stdout);
     QStringList written; // "a.csv," "b.png"
     for (const QString& file : {job.csvFile, job.plotFile})

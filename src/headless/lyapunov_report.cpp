@@ -60,11 +60,18 @@ double perTime(const LyapunovSubject& subject, double perStep)
     return perStep / subject.attractor->timeStep;
 }
 
-std::string stepsText(const BenettinSettings& s)
+// The time step a table's or chart's exponent is divided by: the flows' exponents are given per
+// unit time, the maps' per step.
+double shownUnit(const LyapunovSubject& subject)
 {
-    return format("%llu steps measured after a transient of %llu, renormalised every %llu",
-        static_cast<unsigned long long>(s.steps), static_cast<unsigned long long>(s.transient),
-        static_cast<unsigned long long>(s.renorm));
+    return subject.attractor->isFlow() ? subject.attractor->timeStep : 1.0;
+}
+
+std::string stepsText(const BenettinSettings& s, const char* steps = "steps measured")
+{
+    return format("%llu %s after a transient of %llu, renormalised every %llu",
+        static_cast<unsigned long long>(s.steps), steps,
+        static_cast<unsigned long long>(s.transient), static_cast<unsigned long long>(s.renorm));
 }
 
 std::string name(const LyapunovSubject& subject) { return std::string(subject.attractor->name); }
@@ -109,7 +116,7 @@ std::string parameterText(const LyapunovSubject& subject)
     vars.set1 = subject.parameters;
     std::string text;
     for (const Prompt& prompt : subject.attractor->texts.prompts) {
-        if (prompt.target > Param::e || (subject.sweep && prompt.target == subject.sweep->letter))
+        if (!isOrbit1(prompt.target) || (subject.sweep && prompt.target == subject.sweep->letter))
             continue;
         if (!text.empty())
             text += ' ';
@@ -167,9 +174,9 @@ std::string rangeTable(const LyapunovSubject& subject, std::span<const LyapunovE
 
     std::vector<std::array<std::string, 4>> rows;
     rows.push_back({letter, flow ? "lambda_1/time" : "lambda_1/step", "stderr", "verdict"});
+    const double scale = shownUnit(subject);
     for (std::size_t i = 0; i < estimates.size(); ++i) {
         const LyapunovEstimate& e = estimates[i];
-        const double scale = flow ? subject.attractor->timeStep : 1.0;
         std::array<std::string, 4> row {shortest(sweep.value(i))};
         if (!e.hasExponent()) {
             row[1] = reason(e);
@@ -220,8 +227,8 @@ std::string rangeCsv(const LyapunovSubject& subject, std::span<const LyapunovEst
 Chart rangeChart(const LyapunovSubject& subject, std::span<const LyapunovEstimate> estimates)
 {
     const bool flow = subject.attractor->isFlow();
-    const double scale = flow ? subject.attractor->timeStep : 1.0;
-    const QString letter = QString::fromLatin1(parameterName(subject.sweep->letter).data());
+    const double scale = shownUnit(subject);
+    const QString letter = fromView(parameterName(subject.sweep->letter));
     Chart chart;
     std::size_t gaps = 0;
     for (std::size_t i = 0; i < estimates.size(); ++i) {
@@ -233,10 +240,7 @@ Chart rangeChart(const LyapunovSubject& subject, std::span<const LyapunovEstimat
     }
     // Two lines of about 90 characters at most, so the title fits the chart's width: what
     // was varied and what was fixed, then how it was measured.
-    std::string settings = format("%llu steps after a transient of %llu, renormalised every %llu",
-        static_cast<unsigned long long>(subject.settings.steps),
-        static_cast<unsigned long long>(subject.settings.transient),
-        static_cast<unsigned long long>(subject.settings.renorm));
+    std::string settings = stepsText(subject.settings, "steps");
     if (gaps > 0)
         settings += format("; %zu %s without an exponent", gaps, gaps == 1 ? "value" : "values");
     chart.title

@@ -2,10 +2,10 @@
 
 #include "headless/command.h"
 #include "platform/qt/atomic_file.h"
+#include "platform/qt/bitmap_file.h"
 #include "run/palette.h"
 
 #include <QFileInfo>
-#include <QImageWriter>
 
 #include <chrono>
 #include <cstdio>
@@ -107,16 +107,6 @@ std::optional<QString> readPicture(const QCommandLineParser& parser, Picture& pi
     return std::nullopt;
 }
 
-std::optional<QString> writeImage(const QImage& image, const Picture& picture)
-{
-    return qt::writeAtomically(picture.fileName, [&](QIODevice& file) -> std::optional<QString> {
-        QImageWriter writer(&file, picture.format);
-        if (!writer.write(image))
-            return writer.errorString();
-        return std::nullopt;
-    });
-}
-
 } // namespace
 
 int render(const QStringList& arguments)
@@ -153,10 +143,8 @@ int render(const QStringList& arguments)
     if (const std::optional<QString> reason = readPicture(command.parser(), picture))
         return command.usageError(*reason);
 
-    // A folder that is missing or cannot be written is reported before the run, not after it.
-    if (const std::optional<QString> reason = qt::checkWritable(picture.fileName))
-        return command.failure(
-            QStringLiteral("cannot write %1: %2").arg(picture.fileName, *reason));
+    if (const std::optional<int> status = command.checkOutputs({picture.fileName}))
+        return *status;
 
     HeadlessRun run(command.setup());
     const QRgb background = 0xFF000000u | kPalette[static_cast<std::size_t>(picture.background)];
@@ -171,9 +159,10 @@ int render(const QStringList& arguments)
         steps = run.run();
     }
     const QImage& image = run.drawingArea().image();
-    if (const std::optional<QString> reason = writeImage(image, picture))
-        return command.failure(
-            QStringLiteral("cannot write %1: %2").arg(picture.fileName, *reason));
+    const qt::PendingFile file {picture.fileName,
+        [&](QIODevice& device) { return qt::writeImageInto(device, image, picture.format); }};
+    if (const std::optional<int> status = command.writeOutputs({file}))
+        return *status;
 
     if (!command.isQuiet()) {
         const double seconds

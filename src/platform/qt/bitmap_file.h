@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIODevice>
 #include <QImage>
 #include <QString>
 
@@ -15,5 +16,9 @@ namespace quorvane::qt {
 // replace. A device or a pipe is written into directly instead: renaming over it would replace
 // the device itself.
 std::optional<QString> writeBitmap(const QImage& image, const QString& fileName);
+
+// Writes the image into the device in the image format named ("bmp", "png"). Returns nothing on
+// success and the writer's reason on failure.
+std::optional<QString> writeImageInto(QIODevice& device, const QImage& image, const char* format);
 
 } // namespace quorvane::qt
