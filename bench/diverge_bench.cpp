@@ -11,8 +11,8 @@
 #include "headless_runs.h"
 #include "table_row.h"
 
+#include "analysis/divergence.h"
 #include "headless/attractor_choice.h"
-#include "headless/divergence.h"
 #include "headless/headless_run.h"
 
 #include <algorithm>
@@ -32,8 +32,8 @@ struct Diverged {
 
 Diverged divergeRun(const headless::RunSetup& setup)
 {
-    headless::HeadlessRun run(setup);
-    headless::Divergence divergence(*setup.attractor, 24000, 18000, setup.steps);
+    headless::HeadlessRun<> run(setup);
+    analysis::Divergence divergence(*setup.attractor, 24000, 18000, setup.steps);
     run.setObserver(
         [&](std::uint64_t step, WindowVars& vars) { return divergence.observe(step, vars); });
     const double start = cpuSeconds();

@@ -6,7 +6,7 @@
 #include "cpu_time.h"
 
 #include "headless/attractor_choice.h"
-#include "headless/headless_run.h"
+#include "output/picture.h"
 
 #include <cstdlib>
 
@@ -25,9 +25,11 @@ inline const headless::AttractorChoice& choiceOf(void (*drawingRoutine)(Form&))
 // 1600x1200, or -1 when it did not make them all.
 inline double renderSeconds(const headless::RunSetup& setup)
 {
-    headless::HeadlessRun run(setup);
-    if (!run.setDrawingArea(QSize(1600, 1200), 1, 0xFF000000))
+    output::Picture picture;
+    if (!picture.allocate(QSize(1600, 1200), 1, 0xFF000000))
         return -1;
+    output::PictureRun run(setup);
+    run.setCanvas(picture, 1600, 1200);
     const double start = cpuSeconds();
     const std::uint64_t steps = run.run();
     const double seconds = cpuSeconds() - start;

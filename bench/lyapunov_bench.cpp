@@ -9,9 +9,9 @@
 #include "headless_runs.h"
 #include "table_row.h"
 
-#include "headless/benettin.h"
+#include "analysis/benettin.h"
+#include "analysis/parameter_sweep.h"
 #include "headless/headless_run.h"
-#include "headless/parameter_sweep.h"
 
 #include <algorithm>
 #include <chrono>
@@ -27,9 +27,9 @@ constexpr double kMostRatio = 2.5;
 constexpr long kRangeSteps = 4'100'001; // each value's run in the range: 4000000 measured
 
 // The run's default transient and renormalisation, measuring the rest of kSteps.
-headless::BenettinSettings settings(long steps)
+analysis::BenettinSettings settings(long steps)
 {
-    headless::BenettinSettings s;
+    analysis::BenettinSettings s;
     s.steps = static_cast<std::uint64_t>(steps) - s.transient - 1;
     return s;
 }
@@ -38,7 +38,7 @@ headless::BenettinSettings settings(long steps)
 // what the estimate costs beyond the run itself.
 double bareRunSeconds(const headless::AttractorChoice& attractor, const ParameterSet& p, long steps)
 {
-    headless::HeadlessRun run({&attractor, p, p, static_cast<std::uint64_t>(steps)});
+    headless::HeadlessRun<> run({&attractor, p, p, static_cast<std::uint64_t>(steps)});
     const double start = cpuSeconds();
     run.run();
     return cpuSeconds() - start;
@@ -50,13 +50,13 @@ int steps()
         const headless::AttractorChoice& attractor = choiceOf(c.drawingRoutine);
         double floor = 1e300, estimate = 1e300, bare = 1e300;
         long ran = kSteps;
-        headless::LyapunovEstimate e;
+        analysis::LyapunovEstimate e;
         for (int round = 0; round < kRounds; ++round) {
             const double start = cpuSeconds();
-            e = headless::estimateLyapunov(attractor, parameters(c.letters), settings(kSteps));
+            e = analysis::estimateLyapunov(attractor, parameters(c.letters), settings(kSteps));
             estimate = std::min(estimate, cpuSeconds() - start);
             // A run that ends early is held against as many steps of the floor.
-            if (e.outcome != headless::LyapunovEstimate::Outcome::Measured)
+            if (e.outcome != analysis::LyapunovEstimate::Outcome::Measured)
                 ran = static_cast<long>(e.step);
             floor = std::min(floor, floorSeconds(c, ran, 0, 0));
             bare = std::min(bare, bareRunSeconds(attractor, parameters(c.letters), ran));
@@ -79,7 +79,7 @@ double rangeSeconds(const std::vector<ParameterSet>& sets, unsigned threads)
 {
     const auto start = std::chrono::steady_clock::now();
     const auto estimates
-        = headless::estimateAll(choiceOf(Lorenz2), sets, settings(kRangeSteps), threads, nullptr);
+        = analysis::estimateAll(choiceOf(Lorenz2), sets, settings(kRangeSteps), threads, nullptr);
     benchmark::DoNotOptimize(estimates.data());
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
@@ -87,7 +87,7 @@ double rangeSeconds(const std::vector<ParameterSet>& sets, unsigned threads)
 int threads()
 {
     // Lorenz's Rayleigh number from 20 to 55: ordered and chaotic values, as a range has them.
-    const headless::Sweep sweep {Param::b, 20, 55, 8};
+    const analysis::Sweep sweep {Param::b, 20, 55, 8};
     std::vector<ParameterSet> sets;
     for (std::uint64_t i = 0; i < sweep.count; ++i)
         sets.push_back(sweep.parameters(parameters(kLorenz.letters), i));

@@ -6,7 +6,7 @@
 //
 //   quorvane_soak [steps]      (default 10000000)
 
-#include "attractor_list.h"
+#include "headless/attractor_choice.h"
 #include "memory.h"
 
 #include "platform/null_platform.h"
@@ -64,14 +64,14 @@ const char* nameOf(Parameters p)
 }
 
 // One run of the attractor for the given number of steps; false when it failed a check.
-bool soak(const NamedAttractor& a, Parameters which, long steps)
+bool soak(const headless::AttractorChoice& a, Parameters which, long steps)
 {
     SoakPlatform platform;
     Form form(platform);
     platform.form = &form;
     platform.stopAt = steps;
     form.vars.DelayCount = 0;
-    for (const Prompt& prompt : a.texts->prompts) {
+    for (const Prompt& prompt : a.texts.prompts) {
         const bool orbit1 = prompt.target < Param::aa;
         double value = prompt.defaultValue;
         if (which == Parameters::Huge)
@@ -82,16 +82,17 @@ bool soak(const NamedAttractor& a, Parameters which, long steps)
     }
 
     const auto start = std::chrono::steady_clock::now();
-    a.draw(form);
+    a.drawingRoutine(form);
     const double seconds
         = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const Memory end = memoryNow();
     const long growth = end.rss - platform.afterWarmUp.rss;
     const bool ok
         = platform.steps == steps && platform.badPlots == 0 && growth <= kAllowedGrowthKiB;
-    std::printf("%-11s %-14s %10ld %11ld %9ld %9ld %9ld %9ld %+7ld %7.2f  %s\n", a.name,
-        nameOf(which), platform.steps, platform.plots, platform.afterWarmUp.rss,
-        platform.afterWarmUp.hwm, end.rss, end.hwm, growth, seconds, ok ? "flat" : "FAILED");
+    std::printf("%-11s %-14s %10ld %11ld %9ld %9ld %9ld %9ld %+7ld %7.2f  %s\n",
+        std::string(a.name).c_str(), nameOf(which), platform.steps, platform.plots,
+        platform.afterWarmUp.rss, platform.afterWarmUp.hwm, end.rss, end.hwm, growth, seconds,
+        ok ? "flat" : "FAILED");
     return ok;
 }
 
@@ -112,7 +113,7 @@ int main(int argc, char* argv[])
     std::printf("%-11s %-14s %10s %11s %9s %9s %9s %9s %7s %7s\n", "attractor", "parameters",
         "steps", "plots made", "rss@1k", "peak@1k", "rss@end", "peak@end", "growth", "seconds");
     bool ok = true;
-    for (const NamedAttractor& a : kAttractors)
+    for (const headless::AttractorChoice& a : headless::attractorChoices())
         for (const Parameters p : {Parameters::Defaults, Parameters::Huge, Parameters::Denormal})
             ok = soak(a, p, steps) && ok;
     std::printf("\n%s\n", ok ? "Memory stayed flat in every run." : "SOAK FAILED");

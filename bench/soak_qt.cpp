@@ -5,8 +5,8 @@
 //
 //   quorvane_soak_qt [steps]   (default 10000000; QT_QPA_PLATFORM defaults to offscreen)
 
-#include "attractor_list.h"
 #include "counting_platform.h"
+#include "headless/attractor_choice.h"
 #include "memory.h"
 
 #include "app/frm1.h"
@@ -51,9 +51,9 @@ int main(int argc, char* argv[])
     std::printf("%-11s %-14s %10s %9s %9s %9s %9s %7s %8s\n", "attractor", "parameters", "steps",
         "rss@1k", "peak@1k", "rss@end", "peak@end", "growth", "seconds");
     bool ok = true;
-    for (const NamedAttractor& a : kAttractors)
+    for (const headless::AttractorChoice& a : headless::attractorChoices())
         for (const bool huge : {false, true}) {
-            for (const Prompt& prompt : a.texts->prompts)
+            for (const Prompt& prompt : a.texts.prompts)
                 frm1.vars.parameter(prompt.target)
                     = huge ? (prompt.target < Param::aa ? 1e308 : -1e308) : prompt.defaultValue;
             frm1.vars.DelayCount = 0;
@@ -68,16 +68,17 @@ int main(int argc, char* argv[])
                     platform.setNextMark(steps);
             });
             const auto start = std::chrono::steady_clock::now();
-            a.draw(frm1);
+            a.drawingRoutine(frm1);
             const double seconds
                 = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             const Memory end = memoryNow();
             const long growth = end.rss - afterWarmUp.rss;
             const bool flat = platform.pumps() == steps && growth <= kAllowedGrowthKiB;
             ok = ok && flat;
-            std::printf("%-11s %-14s %10ld %9ld %9ld %9ld %9ld %+7ld %8.2f  %s\n", a.name,
-                huge ? "+1e308/-1e308" : "defaults", platform.pumps(), afterWarmUp.rss,
-                afterWarmUp.hwm, end.rss, end.hwm, growth, seconds, flat ? "flat" : "FAILED");
+            std::printf("%-11s %-14s %10ld %9ld %9ld %9ld %9ld %+7ld %8.2f  %s\n",
+                std::string(a.name).c_str(), huge ? "+1e308/-1e308" : "defaults", platform.pumps(),
+                afterWarmUp.rss, afterWarmUp.hwm, end.rss, end.hwm, growth, seconds,
+                flat ? "flat" : "FAILED");
             std::fflush(stdout);
         }
     std::printf("\n%s\n", ok ? "Memory stayed flat in every run." : "SOAK FAILED");

@@ -1,5 +1,5 @@
 #include "app/frm1.h"
-#include "headless/commands.h"
+#include "cli/commands.h"
 #include "platform/qt/command_line.h"
 #include "platform/qt/display.h"
 #include "platform/qt/qt_platform.h"
@@ -17,7 +17,7 @@ std::optional<int> answerCommandLine(int argc, char* argv[])
 {
     const QCoreApplication parsing(argc, argv);
     QList<quorvane::qt::CommandSummary> commands;
-    for (const quorvane::headless::Command& command : quorvane::headless::commands())
+    for (const quorvane::cli::Command& command : quorvane::cli::commands())
         commands.append({QString::fromLatin1(command.name), QString::fromLatin1(command.summary)});
     const quorvane::qt::CommandLineAnswer answer
         = quorvane::qt::readCommandLine(QCoreApplication::arguments(), commands);
@@ -34,8 +34,8 @@ int main(int argc, char* argv[])
 {
     // A command's word first runs that command, without a window.
     if (argc > 1)
-        if (const quorvane::headless::Command* command = quorvane::headless::findCommand(argv[1]))
-            return quorvane::headless::runCommand(*command, argc, argv);
+        if (const quorvane::cli::Command* command = quorvane::cli::findCommand(argv[1]))
+            return quorvane::cli::runCommand(*command, argc, argv);
 
     if (const std::optional<int> status = answerCommandLine(argc, argv))
         return *status;

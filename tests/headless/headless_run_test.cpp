@@ -1,6 +1,7 @@
-// The per-step observer of a headless run, as the commands that measure orbits rely on it: it
-// is called once a step, after both orbits' points are drawn, it can change the state the step
-// carries on from, and it can end the run.
+// The headless run, as the commands that draw and measure orbits rely on it: each step's two
+// points reach the canvas in twips of the drawing area's size, the observer is called once a
+// step after both points are drawn, it can change the state the step carries on from, and it
+// can end the run; a run makes exactly the steps set.
 
 #include "headless/headless_run.h"
 
@@ -12,43 +13,50 @@
 namespace quorvane::headless {
 namespace {
 
-constexpr QRgb kGreen = 0xFF00FF00;
-constexpr QRgb kRed = 0xFFFF0000;
+// A canvas that keeps what it is handed.
+struct RecordingCanvas {
+    struct Plot {
+        float x, y;
+        Rgb colour;
+    };
+    std::vector<Plot> plots;
+    int clears = 0;
 
-// Hopalong draws its new point (x', y') 500 twips a unit about the middle of the drawing area,
-// orbit 2 shifted 10 twips right and down; a pixel is 15 twips here.
-QPoint hopalongPixel(double xNext, double yNext, double shift)
-{
-    const float x = static_cast<float>(500 * xNext + (24000.0 / 2 + shift));
-    const float y = static_cast<float>(500 * yNext + (18000.0 / 2 + shift));
-    return QPoint(static_cast<int>(std::floor(x * (1600 / 24000.0))),
-        static_cast<int>(std::floor(y * (1200 / 18000.0))));
-}
+    void plot(float x, float y, Rgb colour) { plots.push_back({x, y, colour}); }
+    void clear() { ++clears; }
+};
+
+constexpr Rgb kGreen = 0x00FF00;
+constexpr Rgb kRed = 0xFF0000;
 
 TEST(HeadlessRunObserver, SeesEachStepDrawnCarriesOnFromItsChangesAndEndsTheRun)
 {
     const ParameterSet hopalong {0.724, -0.565, -0.117};
-    HeadlessRun run({findAttractor(u"hopalong"), hopalong, hopalong, 1000});
-    ASSERT_TRUE(run.setDrawingArea(QSize(1600, 1200), 1, 0xFF000000));
+    HeadlessRun<RecordingCanvas> run({findAttractor("hopalong"), hopalong, hopalong, 1000});
+    RecordingCanvas canvas;
+    ASSERT_TRUE(run.setCanvas(canvas, 1600, 1200));
 
     std::uint64_t seen = 0;
     run.setObserver([&](std::uint64_t step, WindowVars& vars) {
         EXPECT_EQ(step, ++seen);
-        // The run writes into the image in place: it can't be given a new one now.
+        // The run draws into its canvas from the start: it can't be given another now.
         if (step == 1) {
-            EXPECT_FALSE(run.setDrawingArea(QSize(3200, 2400), 1, 0xFF000000));
+            RecordingCanvas other;
+            EXPECT_FALSE(run.setCanvas(other, 3200, 2400));
         }
+        // Hopalong draws its new point (x', y') 500 twips a unit about the middle of the
+        // 24000 x 18000 twips, orbit 2 shifted 10 twips right and down.
         const Orbit& o1 = vars.orbit1;
         const Orbit& o2 = vars.orbit2;
-        const QImage& image = run.drawingArea().image();
-        const QPoint green = hopalongPixel(o1.xNext, o1.yNext, 0);
-        const QPoint red = hopalongPixel(o2.xNext, o2.yNext, 10);
-        if (image.rect().contains(red)) {
-            EXPECT_EQ(image.pixel(red), kRed) << "step " << step;
-        }
-        if (image.rect().contains(green) && green != red) {
-            EXPECT_EQ(image.pixel(green), kGreen) << "step " << step;
-        }
+        EXPECT_EQ(canvas.plots.size(), 2 * step);
+        const RecordingCanvas::Plot& green = canvas.plots[canvas.plots.size() - 2];
+        const RecordingCanvas::Plot& red = canvas.plots.back();
+        EXPECT_EQ(green.x, static_cast<float>(500 * o1.xNext + 12000.0)) << "step " << step;
+        EXPECT_EQ(green.y, static_cast<float>(500 * o1.yNext + 9000.0)) << "step " << step;
+        EXPECT_EQ(green.colour, kGreen);
+        EXPECT_EQ(red.x, static_cast<float>(500 * o2.xNext + 12010.0)) << "step " << step;
+        EXPECT_EQ(red.y, static_cast<float>(500 * o2.yNext + 9010.0)) << "step " << step;
+        EXPECT_EQ(red.colour, kRed);
 
         // Equal parameters: orbit 2 is orbit 1 until it is moved, then takes the moved point.
         if (step <= 50) {
@@ -63,6 +71,7 @@ TEST(HeadlessRunObserver, SeesEachStepDrawnCarriesOnFromItsChangesAndEndsTheRun)
     });
     EXPECT_EQ(run.run(), 600u);
     EXPECT_EQ(seen, 600u);
+    EXPECT_EQ(canvas.clears, 0); // the picture stays once the run ends
 }
 
 // The pump has something to do at the last step, and with an observer at every step; each run
@@ -73,7 +82,7 @@ TEST(HeadlessRunLength, EndsAfterTheStepsSetWithOrWithoutAnObserver)
     for (const std::uint64_t steps : {1u, 2u, 3u, 1000u})
         for (const bool observed : {false, true}) {
             SCOPED_TRACE(::testing::Message() << steps << " steps, observed " << observed);
-            HeadlessRun run({findAttractor(u"eqn1"), equation1, equation1, steps});
+            HeadlessRun run({findAttractor("eqn1"), equation1, equation1, steps});
             std::vector<std::uint64_t> seen;
             if (observed)
                 run.setObserver([&](std::uint64_t step, WindowVars&) {
@@ -87,6 +96,18 @@ TEST(HeadlessRunLength, EndsAfterTheStepsSetWithOrWithoutAnObserver)
                     EXPECT_EQ(seen[i], i + 1);
             }
         }
+}
+
+TEST(AttractorNames, AreFoundInAnyCaseAndNothingElseIs)
+{
+    EXPECT_EQ(findAttractor("LoReNz")->name, "lorenz");
+    EXPECT_EQ(findAttractor("EQN8")->name, "eqn8");
+    EXPECT_EQ(findAttractor("lorenz "), nullptr);
+    EXPECT_EQ(findAttractor("lorenzz"), nullptr);
+    EXPECT_EQ(findAttractor(""), nullptr);
+    // Every name reaches the attractor whose drawing routine the window runs for it.
+    for (const AttractorChoice& choice : attractorChoices())
+        EXPECT_EQ(findAttractor(choice.name), &choice);
 }
 
 } // namespace

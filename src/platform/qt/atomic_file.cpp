@@ -58,12 +58,6 @@ std::optional<QString> writeContent(QFileDevice& file, const ContentWriter& writ
     return reason;
 }
 
-bool isDevice(const QString& fileName)
-{
-    const QFileInfo target(fileName);
-    return target.exists() && !target.isFile() && !target.isDir();
-}
-
 std::optional<QString> writeReplacing(const QString& fileName, const ContentWriter& write)
 {
     QSaveFile file(fileName);
@@ -86,66 +80,19 @@ std::optional<QString> writeInto(const QString& fileName, const ContentWriter& w
     return writeContent(file, write);
 }
 
-// The file a write to `fileName` lands in, the way QSaveFile finds it: symbolic links followed
-// to their target, existing or not, the folder in its canonical form.
-QString writtenFile(const QString& fileName)
-{
-    QFileInfo file(fileName);
-    // QSaveFile's own limit on a chain of links; a loop ends there too.
-    for (int links = 0; links < 128 && file.isSymLink(); ++links)
-        file.setFile(file.symLinkTarget());
-    const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
-    return (folder.isEmpty() ? file.absolutePath() : folder) + QLatin1Char('/') + file.fileName();
-}
-
 } // namespace
+
+bool isDevice(const QString& fileName)
+{
+    const QFileInfo target(fileName);
+    return target.exists() && !target.isFile() && !target.isDir();
+}
 
 std::optional<QString> writeAtomically(const QString& fileName, const ContentWriter& write)
 {
     if (isDevice(fileName))
         return writeInto(fileName, write);
     return writeReplacing(fileName, write);
-}
-
-std::optional<FileFailure> writeAllAtomically(std::span<const PendingFile> files)
-{
-    if (files.empty())
-        return std::nullopt;
-    // Each file's writer writes the files after it before it returns, so every file is put in
-    // place only after those behind it are, and a failure anywhere cancels the files before it.
-    const PendingFile& first = files.front();
-    std::optional<FileFailure> later;
-    const std::optional<QString> reason
-        = writeAtomically(first.fileName, [&](QIODevice& device) -> std::optional<QString> {
-              if (std::optional<QString> own = first.write(device))
-                  return own;
-              later = writeAllAtomically(files.subspan(1));
-              return later ? std::optional<QString>(later->reason) : std::nullopt;
-          });
-    if (later)
-        return later;
-    if (reason)
-        return FileFailure {first.fileName, *reason};
-    return std::nullopt;
-}
-
-std::optional<QString> checkWritable(const QString& fileName)
-{
-    // A device or a pipe is not opened to try it: opening a pipe would wait for its reader and,
-    // once closed again, hand that reader an end of file before the content. Its failures are
-    // reported when it is written.
-    if (isDevice(fileName))
-        return std::nullopt;
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    file.cancelWriting();
-    return std::nullopt;
-}
-
-bool writesSameFile(const QString& first, const QString& second)
-{
-    return writtenFile(first) == writtenFile(second);
 }
 
 } // namespace quorvane::qt

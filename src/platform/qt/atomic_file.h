@@ -5,7 +5,6 @@
 
 #include <functional>
 #include <optional>
-#include <span>
 
 namespace quorvane::qt {
 
@@ -22,33 +21,8 @@ using ContentWriter = std::function<std::optional<QString>(QIODevice& device)>;
 // replace the device itself.
 std::optional<QString> writeAtomically(const QString& fileName, const ContentWriter& write);
 
-// One of several files a command writes together.
-struct PendingFile {
-    QString fileName;
-    ContentWriter write;
-};
-
-// Which file could not be written, and the system's reason.
-struct FileFailure {
-    QString fileName;
-    QString reason;
-};
-
-// Writes every file as writeAtomically() does, but puts them in place only once all of them are
-// complete, so a failure leaves every file as it was. The contents are written in the order
-// given, so a later writer may use what an earlier one computed. Only a failure of the final
-// renames themselves could leave some files new and others old. Returns nothing on success.
-std::optional<FileFailure> writeAllAtomically(std::span<const PendingFile> files);
-
-// Whether writeAtomically() could create the file: tries to, and leaves nothing behind.
-// Returns nothing when it could and the system's reason when not. A device or a pipe is taken
-// as it is, untried. A command with a long run
-// ahead asks this first, so a missing folder is reported before the work rather than after.
-std::optional<QString> checkWritable(const QString& fileName);
-
-// Whether writeAtomically() would write the same file for both names: the same name spelled
-// two ways ("a.csv", "./a.csv"), or a name that reaches the other through symbolic links, which
-// the write follows to their target, also when that target does not exist yet.
-bool writesSameFile(const QString& first, const QString& second);
+// Whether the name exists as something other than a file or a folder: a device, a pipe, a
+// socket. Such a name is written into in place.
+bool isDevice(const QString& fileName);
 
 } // namespace quorvane::qt

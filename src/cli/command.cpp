@@ -1,0 +1,253 @@
+#include "cli/command.h"
+
+#include <QFileInfo>
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+namespace quorvane::cli {
+
+namespace {
+
+const QString kSet = QStringLiteral("set");
+const QString kSteps = QStringLiteral("steps");
+const QString kQuiet = QStringLiteral("quiet");
+const QString kHelp = QStringLiteral("help");
+constexpr std::uint64_t kMostSteps = 1'000'000'000'000;
+
+QString attractorNames()
+{
+    QStringList names;
+    for (const AttractorChoice& choice : headless::attractorChoices())
+        names << fromView(choice.name);
+    return names.join(QStringLiteral(", "));
+}
+
+void print(std::FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
+std::optional<Param> findParameter(
+    const AttractorChoice& attractor, ParameterFilter filter, const QString& letter)
+{
+    for (const Prompt& prompt : attractor.texts.prompts)
+        if (filter(prompt.target) && fromView(headless::parameterName(prompt.target)) == letter)
+            return prompt.target;
+    return std::nullopt;
+}
+
+QString parameterNames(const AttractorChoice& attractor, ParameterFilter filter)
+{
+    QStringList names;
+    for (const Prompt& prompt : attractor.texts.prompts)
+        if (filter(prompt.target))
+            names << fromView(headless::parameterName(prompt.target));
+    return names.join(QStringLiteral(", "));
+}
+
+std::optional<double> parseNumber(QStringView text)
+{
+    // from_chars reads the C locale's form whatever the user's locale is, but takes no '+'.
+    const std::string bytes = text.toLatin1().toStdString();
+    std::string_view digits = bytes;
+    if (digits.starts_with('+') && !digits.starts_with("+-"))
+        digits.remove_prefix(1);
+    double value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc() || end != digits.data() + digits.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<std::uint64_t> parseWhole(QStringView text, std::uint64_t least, std::uint64_t most)
+{
+    const std::string bytes = text.toLatin1().toStdString();
+    if (bytes.empty() || bytes.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    std::uint64_t value = 0;
+    const auto [end, error] = std::from_chars(bytes.data(), bytes.data() + bytes.size(), value);
+    if (error != std::errc() || end != bytes.data() + bytes.size() || value < least || value > most)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<QString> readOutputName(const QString& option, QString& name, OutputKind kind)
+{
+    const QFileInfo file(name);
+    if (file.fileName().isEmpty() || file.isDir())
+        return QStringLiteral("--%1 '%2': give a file name, not a folder.").arg(option, name);
+    if (kind == OutputKind::Data)
+        return std::nullopt;
+    if (file.suffix().isEmpty())
+        name += QStringLiteral(".png");
+    else if (file.suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) != 0)
+        return QStringLiteral("--%1 %2: the chart is a PNG file; end its name in .png.")
+            .arg(option, name);
+    return std::nullopt;
+}
+
+std::optional<QString> sameFileError(const QString& csvFile, const QString& plotFile)
+{
+    if (!output::writesSameFile(csvFile, plotFile))
+        return std::nullopt;
+    return QStringLiteral("--csv %1 and --plot %2 are the same file; give two files.")
+        .arg(csvFile, plotFile);
+}
+
+HeadlessCommand::HeadlessCommand(
+    const QString& name, const QString& synopsis, const QString& description)
+    : m_name(name)
+    , m_synopsis(synopsis)
+{
+    m_parser.setApplicationDescription(description);
+    m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    m_parser.addOption(QCommandLineOption(
+        {QStringLiteral("h"), kHelp}, QStringLiteral("Displays this help and exits.")));
+}
+
+void HeadlessCommand::addRunOptions(
+    std::uint64_t defaultSteps, ParameterFilter filter, const RunOptionTexts& texts)
+{
+    m_filter = filter;
+    m_defaultSteps = defaultSteps;
+    m_parser.addPositionalArgument(QStringLiteral("NAME"),
+        QStringLiteral("The attractor, in any case: %1.").arg(attractorNames()));
+    m_parser.addOptions({
+        {kSet,
+            QStringLiteral("Sets one parameter of those the attractor's command asks for; "
+                           "repeatable. The others keep the defaults its prompts offer. "
+                           "Numbers are written with a point, in any locale."),
+            QStringLiteral("LETTER=NUMBER")},
+        {kSteps,
+            texts.steps.isEmpty()
+                ? QStringLiteral("Steps of the run, 1 to 10^12 (default %1).").arg(defaultSteps)
+                : texts.steps,
+            QStringLiteral("N")},
+        {{QStringLiteral("q"), kQuiet},
+            texts.quiet.isEmpty() ? QStringLiteral("No progress bar, and no line at the end.")
+                                  : texts.quiet},
+    });
+}
+
+std::optional<int> HeadlessCommand::parse(const QStringList& arguments)
+{
+    if (!m_parser.parse(arguments))
+        return usageError(m_parser.errorText());
+    // An option that takes a value says one thing once; given twice, which one was meant is
+    // a guess, so it is refused rather than the last one silently taken. --set is the one
+    // option made to be repeated.
+    for (const QString& name : m_parser.optionNames())
+        if (name != kSet && m_parser.values(name).size() > 1)
+            return usageError(
+                QStringLiteral("%1%2 is given more than once.")
+                    .arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name));
+    if (m_parser.isSet(kHelp)) {
+        // The usage line names the command; Qt's own would show only the program's path.
+        const QString help = m_parser.helpText();
+        print(stdout,
+            QStringLiteral("Usage: quorvane %1 %2\n").arg(m_name, m_synopsis)
+                + help.section(QLatin1Char('\n'), 1));
+        return kSuccess;
+    }
+    if (const std::optional<QString> reason = readRunOptions())
+        return usageError(*reason);
+    return std::nullopt;
+}
+
+std::optional<QString> HeadlessCommand::readRunOptions()
+{
+    const QStringList positional = m_parser.positionalArguments();
+    if (positional.isEmpty())
+        return QStringLiteral("No attractor named; give one of %1.").arg(attractorNames());
+    if (positional.size() > 1)
+        return QStringLiteral("Unexpected argument '%1'.").arg(positional.at(1));
+    m_setup.attractor = headless::findAttractor(positional.constFirst().toStdString());
+    if (m_setup.attractor == nullptr)
+        return QStringLiteral("Unknown attractor '%1'; choose one of %2.")
+            .arg(positional.constFirst(), attractorNames());
+
+    // Every prompt accepted as offered, then the --set options in their order.
+    WindowVars chosen;
+    for (const Prompt& prompt : m_setup.attractor->texts.prompts)
+        chosen.parameter(prompt.target) = prompt.defaultValue;
+    for (const QString& assignment : m_parser.values(kSet))
+        if (std::optional<QString> reason = readSet(assignment, chosen))
+            return reason;
+    m_setup.set1 = chosen.set1;
+    m_setup.set2 = chosen.set2;
+
+    m_setup.steps = m_defaultSteps;
+    if (m_parser.isSet(kSteps)) {
+        const std::optional<std::uint64_t> steps
+            = parseWhole(m_parser.value(kSteps), 1, kMostSteps);
+        if (!steps)
+            return QStringLiteral("--steps %1: the steps must be a whole number from 1 to "
+                                  "1000000000000.")
+                .arg(m_parser.value(kSteps));
+        m_setup.steps = *steps;
+    }
+    m_quiet = m_parser.isSet(kQuiet);
+    return std::nullopt;
+}
+
+std::optional<QString> HeadlessCommand::readSet(const QString& assignment, WindowVars& chosen)
+{
+    const qsizetype equals = assignment.indexOf(QLatin1Char('='));
+    if (equals < 0)
+        return QStringLiteral("--set %1: write LETTER=NUMBER, for example --set aa=10.001.")
+            .arg(assignment);
+    const QString letter = assignment.left(equals).trimmed().toLower();
+    const QString number = assignment.mid(equals + 1).trimmed();
+
+    const AttractorChoice& attractor = *m_setup.attractor;
+    const std::optional<Param> target = findParameter(attractor, m_filter, letter);
+    if (!target)
+        return QStringLiteral("--set %1: %2 takes no parameter '%3'%4; it takes %5.")
+            .arg(assignment, fromView(attractor.name), assignment.left(equals),
+                m_filter == anyParameter ? QString() : QStringLiteral(" here"),
+                parameterNames(attractor, m_filter));
+    const std::optional<double> value = parseNumber(number);
+    if (!value)
+        return QStringLiteral("--set %1: '%2' is not a number, or not one a double holds.")
+            .arg(assignment, number);
+    chosen.parameter(*target) = *value;
+    return std::nullopt;
+}
+
+int HeadlessCommand::usageError(const QString& reason) const
+{
+    print(
+        stderr, QStringLiteral("quorvane %1: %2 Try 'quorvane %1 --help'.\n").arg(m_name, reason));
+    return kUsageError;
+}
+
+int HeadlessCommand::failure(const QString& reason) const
+{
+    print(stderr, QStringLiteral("quorvane %1: %2\n").arg(m_name, reason));
+    return kWorkFailed;
+}
+
+std::optional<int> HeadlessCommand::checkOutputs(std::initializer_list<QString> fileNames) const
+{
+    for (const QString& file : fileNames)
+        if (!file.isEmpty())
+            if (const std::optional<QString> reason = output::checkWritable(file))
+                return failure(QStringLiteral("cannot write %1: %2").arg(file, *reason));
+    return std::nullopt;
+}
+
+std::optional<int> HeadlessCommand::writeOutputs(
+    const std::vector<output::PendingFile>& files) const
+{
+    if (const std::optional<output::FileFailure> failed = output::writeAllAtomically(files))
+        return failure(QStringLiteral("cannot write %1: %2").arg(failed->fileName, failed->reason));
+    return std::nullopt;
+}
+
+} // namespace quorvane::cli

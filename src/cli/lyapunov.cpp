@@ -1,0 +1,263 @@
+#include "cli/lyapunov.h"
+
+#include "analysis/parameter_sweep.h"
+#include "cli/command.h"
+#include "cli/lyapunov_report.h"
+#include "cli/text_lines.h"
+
+#include <cmath>
+#include <cstdio>
+#include <thread>
+
+namespace quorvane::cli {
+
+namespace {
+
+using analysis::kBlocks;
+
+constexpr std::uint64_t kDefaultSteps = 1'000'000;
+constexpr std::uint64_t kMostSteps = 1'000'000'000'000;
+constexpr std::uint64_t kMostValues = 1'000'000;
+constexpr std::uint64_t kMostThreads = 1024;
+
+const QString kTransient = QStringLiteral("transient");
+const QString kRenorm = QStringLiteral("renorm");
+const QString kVary = QStringLiteral("vary");
+const QString kThreads = QStringLiteral("threads");
+const QString kPlot = QStringLiteral("plot");
+const QString kCsv = QStringLiteral("csv");
+const QString kSet = QStringLiteral("set");
+
+unsigned cores() { return std::max(1u, std::thread::hardware_concurrency()); }
+
+// What the command line asks for, beyond the run's own options.
+struct Job {
+    LyapunovSubject subject;
+    unsigned threads = cores();
+    QString plotFile;
+    QString csvFile;
+};
+
+// --vary LETTER=FROM:TO:COUNT, or the usage error it makes.
+std::optional<QString> readVary(const QCommandLineParser& parser, Job& job)
+{
+    const QString given = parser.value(kVary);
+    const AttractorChoice& attractor = *job.subject.attractor;
+    const qsizetype equals = given.indexOf(QLatin1Char('='));
+    const QStringList range = given.mid(equals + 1).split(QLatin1Char(':'));
+    if (equals < 0 || range.size() != 3)
+        return QStringLiteral("--vary %1: write LETTER=FROM:TO:COUNT, for example "
+                              "--vary b=0:200:400.")
+            .arg(given);
+    const QString letter = given.left(equals).trimmed().toLower();
+    const std::optional<Param> target = findParameter(attractor, isOrbit1, letter);
+    if (!target)
+        return QStringLiteral("--vary %1: %2 takes no parameter '%3' here; it takes %4.")
+            .arg(given, fromView(attractor.name), given.left(equals),
+                parameterNames(attractor, isOrbit1));
+    for (const QString& assignment : parser.values(kSet))
+        if (assignment.section(QLatin1Char('='), 0, 0).trimmed().toLower() == letter)
+            return QStringLiteral("--vary %1 and --set %2 both give %3; give one of them.")
+                .arg(given, assignment, letter);
+
+    Sweep sweep {*target};
+    for (int i = 0; i < 2; ++i) {
+        const std::optional<double> end = parseNumber(range[i].trimmed());
+        if (!end)
+            return QStringLiteral("--vary %1: '%2' is not a number, or not one a double holds.")
+                .arg(given, range[i]);
+        (i == 0 ? sweep.from : sweep.to) = *end;
+    }
+    const std::optional<std::uint64_t> count = parseWhole(range[2].trimmed(), 1, kMostValues);
+    if (!count)
+        return QStringLiteral("--vary %1: COUNT must be a whole number from 1 to %2.")
+            .arg(given)
+            .arg(kMostValues);
+    sweep.count = *count;
+    if (sweep.from == sweep.to)
+        return QStringLiteral("--vary %1: FROM and TO are the same number; give a range.")
+            .arg(given);
+    for (std::uint64_t i = 0; i < sweep.count; ++i)
+        if (!std::isfinite(sweep.value(i)))
+            return QStringLiteral("--vary %1: the values between FROM and TO must stay within "
+                                  "the double range.")
+                .arg(given);
+    job.subject.sweep = sweep;
+    return std::nullopt;
+}
+
+// A whole-number option in [least, most], its default kept when it is not given.
+std::optional<QString> readWhole(const QCommandLineParser& parser, const QString& option,
+    std::uint64_t least, std::uint64_t most, std::uint64_t& value)
+{
+    if (!parser.isSet(option))
+        return std::nullopt;
+    const std::optional<std::uint64_t> number = parseWhole(parser.value(option), least, most);
+    if (!number)
+        return QStringLiteral("--%1 %2: write a whole number from %3 to %4.")
+            .arg(option, parser.value(option))
+            .arg(least)
+            .arg(most);
+    value = *number;
+    return std::nullopt;
+}
+
+std::optional<QString> readJob(HeadlessCommand& command, Job& job)
+{
+    const QCommandLineParser& parser = command.parser();
+    LyapunovSubject& subject = job.subject;
+    subject.attractor = command.setup().attractor;
+    subject.parameters = command.setup().set1;
+    subject.settings.steps = command.setup().steps;
+    if (subject.settings.steps < kBlocks)
+        return QStringLiteral("--steps %1: measure at least %2 steps, one for each of the %2 "
+                              "blocks of the standard error.")
+            .arg(subject.settings.steps)
+            .arg(kBlocks);
+    std::uint64_t threads = job.threads;
+    if (auto reason = readWhole(parser, kTransient, 0, kMostSteps, subject.settings.transient))
+        return reason;
+    if (auto reason = readWhole(parser, kRenorm, 1, kMostSteps, subject.settings.renorm))
+        return reason;
+    if (auto reason = readWhole(parser, kThreads, 1, kMostThreads, threads))
+        return reason;
+    job.threads = static_cast<unsigned>(threads);
+    if (parser.isSet(kVary))
+        if (auto reason = readVary(parser, job))
+            return reason;
+
+    for (const QString& option : {kCsv, kPlot})
+        if (parser.isSet(option) && !subject.sweep)
+            return QStringLiteral("--%1 needs a range of values: give --vary as well.").arg(option);
+    job.csvFile = parser.value(kCsv);
+    job.plotFile = parser.value(kPlot);
+    if (parser.isSet(kCsv))
+        if (auto reason = readOutputName(kCsv, job.csvFile, OutputKind::Data))
+            return reason;
+    if (parser.isSet(kPlot))
+        if (auto reason = readOutputName(kPlot, job.plotFile, OutputKind::Chart))
+            return reason;
+    if (parser.isSet(kCsv) && parser.isSet(kPlot))
+        return sameFileError(job.csvFile, job.plotFile);
+    return std::nullopt;
+}
+
+} // namespace
+
+int lyapunov(const QStringList& arguments)
+{
+    HeadlessCommand command(QStringLiteral("lyapunov"), QStringLiteral("NAME [options]"),
+        QStringLiteral(
+            "Measures the largest Lyapunov exponent lambda_1 of an attractor by Benettin's\n"
+            "two-orbit method, on the program's own step. Orbit 1 runs from the attractor's\n"
+            "start state with the parameters its prompts offer, changed by --set (orbit 1's\n"
+            "letters only); orbit 2, its companion, runs with the same parameters. After a\n"
+            "transient of M steps (--transient) the companion is moved 1e-8 along the first\n"
+            "state coordinate: x for lorenz and rossler, the new point's x' for the maps.\n"
+            "Over the next N steps (--steps), every K steps (--renorm), the distance d\n"
+            "between the orbits is measured, ln(d / 1e-8) added up, and the companion\n"
+            "pulled back towards orbit 1 to 1e-8. lambda_1 is the sum over N: per step,\n"
+            "and for lorenz and rossler also per unit of model time (steps of 0.0004 and\n"
+            "0.04). Its standard error comes from 10 equal blocks of the N steps, each\n"
+            "ending with a measurement of its own; the verdict is 'chaotic' when lambda_1\n"
+            "is above zero by more than twice that error, 'not chaotic' otherwise.\n"
+            "\n"
+            "An orbit that leaves the numbers (infinite or not a number) is reported with\n"
+            "its step and no exponent; so is one grown too large for double precision to\n"
+            "follow a distance of 1e-8. A companion that falls onto orbit 1 (distance 0)\n"
+            "is placed anew along the next coordinate, and that period left out; one that\n"
+            "falls back whichever way it is moved gives lambda_1 = -inf. These are results,\n"
+            "with exit status 0."));
+    command.addRunOptions(kDefaultSteps, isOrbit1,
+        {QStringLiteral("Steps measured after the transient, %1 to 10^12 (default %2).")
+                .arg(kBlocks)
+                .arg(kDefaultSteps),
+            QStringLiteral("No progress bar, and no line naming the files written; the results "
+                           "are printed all the same.")});
+    command.parser().addOptions({
+        {kTransient,
+            QStringLiteral("Steps run before the companion is placed, 0 to 10^12 (default "
+                           "100000). It starts from the point of the step after them, so a "
+                           "run makes M + 1 + N steps."),
+            QStringLiteral("M")},
+        {kRenorm, QStringLiteral("Steps between two measurements, 1 to 10^12 (default 10)."),
+            QStringLiteral("K")},
+        {kVary,
+            QStringLiteral("Measures COUNT evenly spaced values of one of orbit 1's "
+                           "parameters, FROM first and TO last (FROM alone for a COUNT of 1; "
+                           "COUNT up to 1000000), and prints a table, one value a line."),
+            QStringLiteral("LETTER=FROM:TO:COUNT")},
+        {kThreads,
+            QStringLiteral("Values measured at once, 1 to 1024 (default: one for each core, "
+                           "here %1). The numbers are the same whatever N is.")
+                .arg(cores()),
+            QStringLiteral("N")},
+        {kPlot,
+            QStringLiteral("With --vary: draws lambda_1 against the parameter into a 1200x800 "
+                           "PNG chart (per unit time for lorenz and rossler, per step for the "
+                           "maps)."),
+            QStringLiteral("FILE")},
+        {kCsv,
+            QStringLiteral("With --vary: writes value,lambda_per_step,lambda_per_time,stderr "
+                           "in %.17g. stderr is lambda_per_step's; lambda_per_time is empty for "
+                           "the maps; a value without an exponent has empty fields."),
+            QStringLiteral("FILE")},
+    });
+    if (const std::optional<int> status = command.parse(arguments))
+        return *status;
+    Job job;
+    if (const std::optional<QString> reason = readJob(command, job))
+        return command.usageError(*reason);
+    if (const std::optional<int> status = command.checkOutputs({job.csvFile, job.plotFile}))
+        return *status;
+
+    const LyapunovSubject& subject = job.subject;
+    std::vector<ParameterSet> sets;
+    const std::uint64_t count = subject.sweep ? subject.sweep->count : 1;
+    for (std::uint64_t i = 0; i < count; ++i)
+        sets.push_back(
+            subject.sweep ? subject.sweep->parameters(subject.parameters, i) : subject.parameters);
+    std::vector<LyapunovEstimate> estimates;
+    {
+        Progress progress(count * analysis::runSteps(subject.settings), command.progressDisplay());
+        estimates = analysis::estimateAll(
+            *subject.attractor, sets, subject.settings, job.threads, &progress);
+    }
+
+    if (!subject.sweep) {
+        std::fputs(wrappedText(estimateReport(subject, estimates.front())).c_str(), stdout);
+        return kSuccess;
+    }
+    // Neither file is put in place unless both are complete.
+    std::vector<output::PendingFile> files;
+    if (!job.csvFile.isEmpty())
+        files.push_back({job.csvFile, [&](QIODevice& file) -> std::optional<QString> {
+                             const std::string text = rangeCsv(subject, estimates);
+                             // A refused write is reported by the file itself.
+                             file.write(text.data(), static_cast<qint64>(text.size()));
+                             return std::nullopt;
+                         }});
+    if (!job.plotFile.isEmpty())
+        files.push_back({job.plotFile, [&](QIODevice& file) {
+                             return output::writeChartInto(rangeChart(subject, estimates), file);
+                         }});
+    if (const std::optional<int> status = command.writeOutputs(files))
+        return *status;
+    std::fputs(wrappedText(rangeTable(subject, estimates)).c_str(), stdout);
+    QStringList written; // "a.csv," "b.png"
+    for (const QString& file : {job.csvFile, job.plotFile})
+        if (!file.isEmpty())
+            written << file + QLatin1Char(',');
+    if (!written.isEmpty())
+        written.last().chop(1);
+    if (!written.isEmpty() && !command.isQuiet())
+        std::fputs(wrapped(QStringLiteral("wrote"), written)
+                       .join(QLatin1Char('\n'))
+                       .toLocal8Bit()
+                       .append('\n')
+                       .constData(),
+            stdout);
+    return kSuccess;
+}
+
+} // namespace quorvane::cli

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "analysis/benettin.h"
+#include "analysis/parameter_sweep.h"
+#include "cli/command.h"
+#include "output/chart.h"
+
+#include <optional>
+#include <span>
+#include <string>
+
+namespace quorvane::cli {
+
+using analysis::BenettinSettings;
+using analysis::LyapunovEstimate;
+using analysis::Sweep;
+using output::Chart;
+using output::ChartLine;
+
+// What an estimate, or a range of them, measured: the attractor, orbit 1's parameters (for a
+// range, all but the varied one), the method's settings and the range, if any.
+struct LyapunovSubject {
+    const AttractorChoice* attractor = nullptr;
+    ParameterSet parameters;
+    BenettinSettings settings;
+    std::optional<Sweep> sweep;
+};
+
+// A number in the fewest digits that read back as the same double: "10", "2.6666666666666665".
+std::string shortest(double value);
+
+// Orbit 1's parameters that the attractor's command asks for, "a=10 b=28 c=2.667", the
+// varied one left out.
+std::string parameterText(const LyapunovSubject& subject);
+
+// The few lines that report one estimate: the exponent per step, and per unit of model time
+// for a flow, with its standard error; the Lyapunov time where the exponent is above zero; the
+// verdict. For an estimate without an exponent, the reason and the step instead.
+std::string estimateReport(const LyapunovSubject& subject, const LyapunovEstimate& estimate);
+
+// A range as a table, a heading and one line a value.
+std::string rangeTable(const LyapunovSubject& subject, std::span<const LyapunovEstimate> estimates);
+
+// A range as CSV: the header `value,lambda_per_step,lambda_per_time,stderr`, then one line a
+// value, every number in %.17g. lambda_per_time is empty for a map, which has no model time;
+// stderr is that of lambda_per_step. A value without an exponent has empty fields; one whose
+// companion collapsed onto orbit 1 has -inf exponents and an empty stderr.
+std::string rangeCsv(const LyapunovSubject& subject, std::span<const LyapunovEstimate> estimates);
+
+// A range as a chart: lambda_1 against the varied parameter (per unit time for a flow, per
+// step for a map), the zero line marked, the fixed parameters and the method's settings in
+// the title. A value without a finite exponent is a gap in the line.
+Chart rangeChart(const LyapunovSubject& subject, std::span<const LyapunovEstimate> estimates);
+
+} // namespace quorvane::cli

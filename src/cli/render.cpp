@@ -1,0 +1,179 @@
+#include "cli/render.h"
+
+#include "cli/command.h"
+#include "output/picture.h"
+#include "platform/qt/bitmap_file.h"
+#include "run/palette.h"
+
+#include <QFileInfo>
+
+#include <chrono>
+#include <cstdio>
+
+namespace quorvane::cli {
+
+namespace {
+
+constexpr std::uint64_t kDefaultSteps = 1'000'000;
+constexpr int kMostScale = 8;
+constexpr std::uint64_t kMostLogicalSide = 1'000'000;
+// The largest image written, in bytes of its 32-bit pixels.
+constexpr std::uint64_t kMostImageBytes = std::uint64_t {1} << 30;
+// Within the sides the options allow, QImage holds every image of up to kMostImageBytes.
+static_assert(kMostLogicalSide * kMostScale <= qt::RasterSurface::kMaxImageSide);
+
+const QString kOutput = QStringLiteral("output");
+const QString kSize = QStringLiteral("size");
+const QString kScale = QStringLiteral("scale");
+const QString kBackground = QStringLiteral("background");
+
+struct Picture {
+    QString fileName; // with its extension
+    const char* format = "png";
+    QSize logical {1600, 1200};
+    int scale = 1;
+    int background = 0; // palette index
+};
+
+// The file name and the format its extension asks for; a name without one gets ".png".
+std::optional<QString> readOutput(const QString& given, Picture& picture)
+{
+    if (QFileInfo(given).fileName().isEmpty() || QFileInfo(given).isDir())
+        return QStringLiteral("-o '%1': give a file name, not a folder.").arg(given);
+    const QString suffix = QFileInfo(given).suffix().toLower();
+    picture.fileName = given;
+    if (suffix.isEmpty())
+        picture.fileName += QStringLiteral(".png");
+    else if (suffix == QLatin1String("bmp"))
+        picture.format = "bmp";
+    else if (suffix != QLatin1String("png"))
+        return QStringLiteral("-o %1: unknown image format '.%2'; use .png or .bmp.")
+            .arg(given, QFileInfo(given).suffix());
+    return std::nullopt;
+}
+
+std::optional<QString> readSize(const QString& text, Picture& picture)
+{
+    const QStringList sides = text.split(QLatin1Char('x'));
+    const auto width = sides.size() == 2 ? parseWhole(sides[0], 1, kMostLogicalSide) : std::nullopt;
+    const auto height
+        = sides.size() == 2 ? parseWhole(sides[1], 1, kMostLogicalSide) : std::nullopt;
+    if (!width || !height)
+        return QStringLiteral("--size %1: write WxH, two whole numbers of pixels from 1 to %2, "
+                              "for example 1600x1200.")
+            .arg(text)
+            .arg(kMostLogicalSide);
+    picture.logical = QSize(static_cast<int>(*width), static_cast<int>(*height));
+    return std::nullopt;
+}
+
+// The options beyond the run's own, or the usage error they make.
+std::optional<QString> readPicture(const QCommandLineParser& parser, Picture& picture)
+{
+    if (!parser.isSet(kOutput))
+        return QStringLiteral("No output file; give -o FILE.");
+    if (std::optional<QString> reason = readOutput(parser.value(kOutput), picture))
+        return reason;
+    if (parser.isSet(kSize))
+        if (std::optional<QString> reason = readSize(parser.value(kSize), picture))
+            return reason;
+    if (parser.isSet(kScale)) {
+        const auto scale = parseWhole(parser.value(kScale), 1, kMostScale);
+        if (!scale)
+            return QStringLiteral("--scale %1: the scale must be a whole number from 1 to %2.")
+                .arg(parser.value(kScale))
+                .arg(kMostScale);
+        picture.scale = static_cast<int>(*scale);
+    }
+    if (parser.isSet(kBackground)) {
+        const auto index = parseWhole(parser.value(kBackground), 0, kPalette.size() - 1);
+        if (!index)
+            return QStringLiteral("--background %1: the background must be a palette index from "
+                                  "0 to 15.")
+                .arg(parser.value(kBackground));
+        picture.background = static_cast<int>(*index);
+    }
+
+    const std::uint64_t width = static_cast<std::uint64_t>(picture.logical.width()) * picture.scale;
+    const std::uint64_t height
+        = static_cast<std::uint64_t>(picture.logical.height()) * picture.scale;
+    const QString image = QStringLiteral("the image would be %1x%2 pixels").arg(width).arg(height);
+    if (width * height * 4 > kMostImageBytes)
+        return QStringLiteral("--size %1x%2 --scale %3: %4, over 1 GiB.")
+            .arg(picture.logical.width())
+            .arg(picture.logical.height())
+            .arg(picture.scale)
+            .arg(image);
+    return std::nullopt;
+}
+
+} // namespace
+
+int render(const QStringList& arguments)
+{
+    const auto started = std::chrono::steady_clock::now();
+    HeadlessCommand command(QStringLiteral("render"), QStringLiteral("NAME [options] -o FILE"),
+        QStringLiteral(
+            "Draws a run of an attractor without a window: the picture its drawing area would\n"
+            "hold after N steps of the run the menu command starts, with every prompt\n"
+            "accepted as offered unless --set says otherwise. Orbit 1 is light green, orbit 2\n"
+            "light red. The picture is written to FILE as PNG, or as BMP for a name ending in\n"
+            ".bmp; a name without an extension gets .png."));
+    command.addRunOptions(kDefaultSteps);
+    command.parser().addOptions({
+        {{QStringLiteral("o"), kOutput},
+            QStringLiteral("The image file to write, .png or .bmp. An existing file is replaced "
+                           "only once the new one is complete."),
+            QStringLiteral("FILE")},
+        {kSize,
+            QStringLiteral("The drawing area in logical pixels of 15 twips (default 1600x1200). "
+                           "A larger area only adds border."),
+            QStringLiteral("WxH")},
+        {kScale,
+            QStringLiteral("Image pixels per logical pixel, 1 to 8, as on a high-density screen "
+                           "(default 1): a point is one image pixel."),
+            QStringLiteral("K")},
+        {kBackground,
+            QStringLiteral("The background, a palette index from 0 to 15 (default 0, black)."),
+            QStringLiteral("INDEX")},
+    });
+    if (const std::optional<int> status = command.parse(arguments))
+        return *status;
+    Picture picture;
+    if (const std::optional<QString> reason = readPicture(command.parser(), picture))
+        return command.usageError(*reason);
+
+    if (const std::optional<int> status = command.checkOutputs({picture.fileName}))
+        return *status;
+
+    output::Picture area;
+    const QRgb background = 0xFF000000u | kPalette[static_cast<std::size_t>(picture.background)];
+    if (!area.allocate(picture.logical, picture.scale, background))
+        return command.failure(QStringLiteral("not enough memory for a %1x%2 image")
+                                   .arg(picture.logical.width() * picture.scale)
+                                   .arg(picture.logical.height() * picture.scale));
+    output::PictureRun run(command.setup());
+    run.setCanvas(area, picture.logical.width(), picture.logical.height());
+    std::uint64_t steps = 0;
+    {
+        Progress progress(command.setup().steps, command.progressDisplay());
+        run.setProgress(&progress);
+        steps = run.run();
+    }
+    const QImage& image = area.image();
+    const output::PendingFile file {picture.fileName,
+        [&](QIODevice& device) { return qt::writeImageInto(device, image, picture.format); }};
+    if (const std::optional<int> status = command.writeOutputs({file}))
+        return *status;
+
+    if (!command.isQuiet()) {
+        const double seconds
+            = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        std::printf("wrote %s: %dx%d, %llu steps, %.2f s\n",
+            picture.fileName.toLocal8Bit().constData(), image.width(), image.height(),
+            static_cast<unsigned long long>(steps), seconds);
+    }
+    return kSuccess;
+}
+
+} // namespace quorvane::cli

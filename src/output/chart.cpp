@@ -1,0 +1,275 @@
+#include "output/chart.h"
+
+#include "output/chart_axis.h"
+#include "platform/qt/atomic_file.h"
+#include "platform/qt/bitmap_file.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPolygonF>
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+namespace quorvane::output {
+
+namespace {
+
+constexpr double kLargest = 1e300; // beyond this a coordinate is no point
+constexpr int kTitleFont = 20; // pixel sizes of the three kinds of text
+constexpr int kLabelFont = 16;
+constexpr int kTickFont = 14;
+constexpr int kTickLength = 6;
+constexpr int kPad = 14;
+
+const QColor kFrame(0, 0, 0);
+const QColor kGrid(225, 225, 225);
+const QColor kText(20, 20, 20);
+const QColor kSeries(31, 95, 191);
+const QColor kMarker(200, 30, 30);
+const QColor kReference(70, 70, 70);
+
+bool isPoint(const QPointF& p)
+{
+    return std::fabs(p.x()) <= kLargest && std::fabs(p.y()) <= kLargest;
+}
+
+QFont font(int pixels, bool bold = false)
+{
+    QFont f;
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+
+// A label on a white box, so lines under it do not hide it.
+void drawBoxedText(QPainter& painter, const QRectF& box, const QString& text, const QColor& colour)
+{
+    painter.fillRect(box.adjusted(-3, -1, 3, 1), QColor(255, 255, 255, 220));
+    painter.setPen(colour);
+    painter.drawText(box, Qt::AlignCenter, text);
+}
+
+class ChartPainter {
+public:
+    ChartPainter(QImage& image, const Chart& chart)
+        : m_painter(&image)
+        , m_chart(chart)
+    {
+        m_painter.setRenderHint(QPainter::Antialiasing);
+        m_painter.setRenderHint(QPainter::TextAntialiasing);
+    }
+
+    void draw()
+    {
+        findAxes();
+        layOut();
+        drawGridAndTicks();
+        drawSeries();
+        drawLines();
+        m_painter.setClipping(false);
+        m_painter.setPen(QPen(kFrame, 1));
+        m_painter.setBrush(Qt::NoBrush);
+        m_painter.drawRect(m_plot);
+        drawTexts();
+    }
+
+private:
+    void findAxes()
+    {
+        double x0 = INFINITY, x1 = -INFINITY, y0 = INFINITY, y1 = -INFINITY;
+        for (const QPointF& p : m_chart.points) {
+            if (!isPoint(p))
+                continue;
+            x0 = std::min(x0, p.x());
+            x1 = std::max(x1, p.x());
+            y0 = std::min(y0, p.y());
+            y1 = std::max(y1, p.y());
+        }
+        if (const auto& m = m_chart.marker; m && std::fabs(m->at) <= kLargest) {
+            x0 = std::min(x0, m->at);
+            x1 = std::max(x1, m->at);
+        }
+        if (const auto& r = m_chart.reference; r && std::fabs(r->at) <= kLargest) {
+            y0 = std::min(y0, r->at);
+            y1 = std::max(y1, r->at);
+        }
+        m_x = niceAxis(x0, x1, 8);
+        m_y = niceAxis(y0, y1, 6);
+    }
+
+    void layOut()
+    {
+        const QFontMetricsF tick(font(kTickFont));
+        const QFontMetricsF label(font(kLabelFont));
+        const QFontMetricsF title(font(kTitleFont, true));
+        double widest = 0;
+        for (const double v : m_y.ticks())
+            widest = std::max(widest, tick.horizontalAdvance(tickText(v, m_y)));
+        const double titleLines = m_chart.title.isEmpty()
+            ? 0
+            : static_cast<double>(m_chart.title.count(QLatin1Char('\n')) + 1);
+        const double left = kPad + label.height() + kPad + widest + kTickLength + 4;
+        const double top = kPad + titleLines * title.lineSpacing() + kPad;
+        const double bottom = kTickLength + 4 + tick.height() + kPad / 2 + label.height() + kPad;
+        const double right = kPad + tick.horizontalAdvance(tickText(m_x.hi, m_x)) / 2;
+        const QSizeF size = m_chart.size;
+        // On pixel centres, so the frame and the grid are crisp one-pixel lines.
+        m_plot = QRectF(std::round(left) + 0.5, std::round(top) + 0.5,
+            std::max(1.0, std::round(size.width() - left - right)),
+            std::max(1.0, std::round(size.height() - top - bottom)));
+    }
+
+    QPointF toPixels(const QPointF& p) const
+    {
+        return {m_plot.left() + m_x.fraction(p.x()) * m_plot.width(),
+            m_plot.bottom() - m_y.fraction(p.y()) * m_plot.height()};
+    }
+
+    void drawGridAndTicks()
+    {
+        m_painter.setFont(font(kTickFont));
+        const QFontMetricsF metrics(m_painter.font());
+        for (const double v : m_x.ticks()) {
+            const double x = toPixels({v, m_y.lo}).x();
+            m_painter.setPen(QPen(kGrid, 1));
+            m_painter.drawLine(QPointF(x, m_plot.top()), QPointF(x, m_plot.bottom()));
+            m_painter.setPen(QPen(kFrame, 1));
+            m_painter.drawLine(
+                QPointF(x, m_plot.bottom()), QPointF(x, m_plot.bottom() + kTickLength));
+            const QString text = tickText(v, m_x);
+            const double width = metrics.horizontalAdvance(text);
+            m_painter.setPen(kText);
+            m_painter.drawText(QRectF(x - width / 2 - 2, m_plot.bottom() + kTickLength + 4,
+                                   width + 4, metrics.height()),
+                Qt::AlignCenter, text);
+        }
+        for (const double v : m_y.ticks()) {
+            const double y = toPixels({m_x.lo, v}).y();
+            m_painter.setPen(QPen(kGrid, 1));
+            m_painter.drawLine(QPointF(m_plot.left(), y), QPointF(m_plot.right(), y));
+            m_painter.setPen(QPen(kFrame, 1));
+            m_painter.drawLine(QPointF(m_plot.left() - kTickLength, y), QPointF(m_plot.left(), y));
+            m_painter.setPen(kText);
+            m_painter.drawText(QRectF(0, y - metrics.height() / 2, m_plot.left() - kTickLength - 4,
+                                   metrics.height()),
+                Qt::AlignRight | Qt::AlignVCenter, tickText(v, m_y));
+        }
+    }
+
+    void drawSeries()
+    {
+        m_painter.setClipRect(m_plot.adjusted(-2, -2, 2, 2));
+        m_painter.setPen(QPen(kSeries, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        m_painter.setBrush(kSeries);
+        QPolygonF run;
+        auto finishRun = [&] {
+            if (run.size() == 1)
+                m_painter.drawEllipse(run.front(), 2.0, 2.0);
+            else if (run.size() > 1)
+                m_painter.drawPolyline(run);
+            run.clear();
+        };
+        for (const QPointF& p : m_chart.points) {
+            if (isPoint(p))
+                run << toPixels(p);
+            else
+                finishRun();
+        }
+        finishRun();
+    }
+
+    void drawLines()
+    {
+        const QFontMetricsF metrics(font(kLabelFont));
+        m_painter.setFont(font(kLabelFont));
+        m_painter.setBrush(Qt::NoBrush);
+        if (const auto& r = m_chart.reference; r && std::fabs(r->at) <= kLargest) {
+            const double y = toPixels({m_x.lo, r->at}).y();
+            m_painter.setPen(QPen(kReference, 1.5, Qt::DashLine));
+            m_painter.drawLine(QPointF(m_plot.left(), y), QPointF(m_plot.right(), y));
+            const double width = metrics.horizontalAdvance(r->label);
+            // Above the line, unless that would leave the plot, where the clip would hide it.
+            const double above = y - metrics.height() - 3;
+            const double top = above >= m_plot.top() + 2 ? above : y + 3;
+            drawBoxedText(m_painter,
+                QRectF(m_plot.right() - width - 8, top, width, metrics.height()), r->label,
+                kReference);
+        }
+        if (const auto& m = m_chart.marker; m && std::fabs(m->at) <= kLargest) {
+            const double x = toPixels({m->at, m_y.lo}).x();
+            m_painter.setPen(QPen(kMarker, 2));
+            m_painter.drawLine(QPointF(x, m_plot.top()), QPointF(x, m_plot.bottom()));
+            const double width = metrics.horizontalAdvance(m->label);
+            // Right of the line, unless that would leave the plot.
+            const double left = x + 8 + width <= m_plot.right() - 4 ? x + 8 : x - 8 - width;
+            drawBoxedText(m_painter, QRectF(left, m_plot.top() + 6, width, metrics.height()),
+                m->label, kMarker);
+        }
+    }
+
+    void drawTexts()
+    {
+        m_painter.setPen(kText);
+        m_painter.setFont(font(kTitleFont, true));
+        const QFontMetricsF title(m_painter.font());
+        const QStringList lines = m_chart.title.split('\n');
+        for (qsizetype i = 0; i < lines.size() && !m_chart.title.isEmpty(); ++i)
+            m_painter.drawText(QRectF(0, kPad + static_cast<double>(i) * title.lineSpacing(),
+                                   m_chart.size.width(), title.lineSpacing()),
+                Qt::AlignHCenter | Qt::AlignVCenter, lines[i]);
+
+        m_painter.setFont(font(kLabelFont));
+        const QFontMetricsF label(m_painter.font());
+        m_painter.drawText(QRectF(m_plot.left(), m_chart.size.height() - kPad - label.height(),
+                               m_plot.width(), label.height()),
+            Qt::AlignCenter, m_chart.xLabel);
+        // The y label reads upwards, centred on the plot's height.
+        m_painter.save();
+        m_painter.translate(kPad, m_plot.center().y());
+        m_painter.rotate(-90);
+        m_painter.drawText(QRectF(-m_plot.height() / 2, 0, m_plot.height(), label.height()),
+            Qt::AlignCenter, m_chart.yLabel);
+        m_painter.restore();
+    }
+
+    QPainter m_painter;
+    const Chart& m_chart;
+    Axis m_x;
+    Axis m_y;
+    QRectF m_plot;
+};
+
+} // namespace
+
+QImage drawChart(const Chart& chart)
+{
+    if (chart.size.isEmpty()
+        || qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
+        return {};
+    QImage image(chart.size, QImage::Format_RGB32);
+    if (image.isNull())
+        return {};
+    image.fill(Qt::white);
+    ChartPainter(image, chart).draw();
+    return image;
+}
+
+std::optional<QString> writeChartInto(const Chart& chart, QIODevice& device)
+{
+    const QImage image = drawChart(chart);
+    if (image.isNull())
+        return QStringLiteral("cannot draw a %1x%2 chart")
+            .arg(chart.size.width())
+            .arg(chart.size.height());
+    return qt::writeImageInto(device, image, "png");
+}
+
+std::optional<QString> writeChart(const Chart& chart, const QString& fileName)
+{
+    return qt::writeAtomically(
+        fileName, [&](QIODevice& file) { return writeChartInto(chart, file); });
+}
+
+} // namespace quorvane::output

@@ -1,0 +1,55 @@
+#include "output/chart_axis.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+namespace quorvane::output {
+
+std::vector<double> Axis::ticks() const
+{
+    std::vector<double> values;
+    const auto count = static_cast<long>(std::lround((hi - lo) / step));
+    for (long i = 0; i <= count; ++i) {
+        const double v = lo + static_cast<double>(i) * step;
+        values.push_back(std::fabs(v) < step * 1e-9 ? 0.0 : v); // no "-0" or "1e-17"
+    }
+    return values;
+}
+
+Axis niceAxis(double least, double most, int ticks)
+{
+    // Ends closer together than this, subnormal values say, would make a step of zero and
+    // every position and tick on the axis not a number.
+    constexpr double kTiny = 16 * DBL_MIN;
+    if (!(least <= most)) { // nothing to show
+        least = 0;
+        most = 1;
+    } else if (most - least < kTiny) {
+        // One value, or as good as one: an axis around it, half its size to either side, or 1
+        // where that half is too small as well.
+        const double middle = least / 2 + most / 2;
+        const double half = std::fabs(middle) / 2 >= kTiny ? std::fabs(middle) / 2 : 1;
+        least = middle - half;
+        most = middle + half;
+    }
+    const double raw = (most - least) / ticks;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    const double scaled = raw / power;
+    const double step = power * (scaled <= 1 ? 1 : scaled <= 2 ? 2 : scaled <= 5 ? 5 : 10);
+    return {std::floor(least / step) * step, std::ceil(most / step) * step, step};
+}
+
+QString tickText(double v, const Axis& axis)
+{
+    const double largest = std::max(std::fabs(axis.lo), std::fabs(axis.hi));
+    if (largest >= 1e9 || axis.step < 1e-4) {
+        const int digits
+            = std::max(1, static_cast<int>(std::ceil(std::log10(largest / axis.step))));
+        return v == 0 ? QStringLiteral("0") : QString::number(v, 'g', digits);
+    }
+    const int decimals = std::max(0, static_cast<int>(std::ceil(-std::log10(axis.step) - 1e-9)));
+    return QString::number(v, 'f', decimals);
+}
+
+} // namespace quorvane::output

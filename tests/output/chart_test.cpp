@@ -1,0 +1,134 @@
+// The chart a headless command writes: a PNG file of the size asked for, whose vertical marker
+// stands where its value lies between the frame's two sides.
+
+#include "output/chart.h"
+
+#include <QImageReader>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace quorvane::output {
+namespace {
+
+// The columns where at least four fifths of the pixels in the middle third of the height
+// satisfy `is`: long vertical lines, which no text or slanted series makes.
+template <class Test> std::vector<int> verticalLines(const QImage& image, Test is)
+{
+    std::vector<int> columns;
+    const int top = image.height() / 3;
+    const int bottom = 2 * image.height() / 3;
+    for (int x = 0; x < image.width(); ++x) {
+        int hits = 0;
+        for (int y = top; y < bottom; ++y)
+            hits += is(QColor(image.pixel(x, y))) ? 1 : 0;
+        if (hits * 5 >= (bottom - top) * 4)
+            columns.push_back(x);
+    }
+    return columns;
+}
+
+double mean(const std::vector<int>& columns)
+{
+    double sum = 0;
+    for (const int c : columns)
+        sum += c;
+    return sum / static_cast<double>(columns.size());
+}
+
+TEST(Chart, IsAPngFileOfTheRequestedSizeWithItsMarkerAtItsValue)
+{
+    Chart chart;
+    chart.size = QSize(900, 600);
+    chart.title = QStringLiteral("orbit 1: a=10 b=28 c=2.667\norbit 2: aa=10.001 bb=28 cc=2.667");
+    chart.xLabel = QStringLiteral("step");
+    chart.yLabel = QStringLiteral("log10 separation");
+    // x from 0 to 100 makes an axis from 0 to 100; a break in the line at x = 60.
+    chart.points = {{0, 0}, {40, 0.2}, {50, 0.1}, {60, NAN}, {70, 0.3}, {100, 1}};
+    chart.marker = ChartLine {25, QStringLiteral("parting step 25")};
+    chart.reference = ChartLine {0.5, QStringLiteral("zero")};
+
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("chart.png"));
+    ASSERT_EQ(writeChart(chart, file), std::nullopt);
+    QImageReader reader(file);
+    EXPECT_EQ(reader.format(), "png");
+    const QImage image = reader.read();
+    ASSERT_FALSE(image.isNull()) << reader.errorString().toStdString();
+    EXPECT_EQ(image.size(), QSize(900, 600));
+
+    const std::vector<int> frame
+        = verticalLines(image, [](const QColor& c) { return c.lightness() < 80; });
+    const std::vector<int> marker = verticalLines(
+        image, [](const QColor& c) { return c.red() > 150 && c.green() < 110 && c.blue() < 110; });
+    ASSERT_GE(frame.size(), 2u);
+    ASSERT_FALSE(marker.empty());
+    const double left = frame.front();
+    const double right = frame.back();
+    EXPECT_GT(right - left, 600); // the plot takes most of the width
+    EXPECT_NEAR(mean(marker), left + 0.25 * (right - left), 1.5);
+}
+
+// The pixels within `area` that satisfy `is`.
+template <class Test> int count(const QImage& image, const QRect& area, Test is)
+{
+    int hits = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            hits += is(QColor(image.pixel(x, y))) ? 1 : 0;
+    return hits;
+}
+
+bool isSeries(const QColor& c) { return c.blue() > 150 && c.red() < 110 && c.green() < 150; }
+
+// Values that differ only below the smallest normal number, as --vary can ask for, still make
+// an axis along which the line is drawn.
+TEST(Chart, DrawsValuesApartByLessThanTheSmallestNormalNumber)
+{
+    Chart chart;
+    chart.size = QSize(600, 400);
+    chart.points = {{0, 0.5}, {5e-324, 0.6}, {1e-323, 0.75}};
+    const QImage image = drawChart(chart);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_GT(count(image, image.rect(), isSeries), 50) << "no line drawn";
+}
+
+// A reference line along the top of the plot, as the zero line is when every exponent of a
+// range is negative, keeps its label inside the plot, below the line.
+TEST(Chart, LabelsAReferenceLineAtTheTopOfThePlot)
+{
+    Chart chart;
+    chart.size = QSize(600, 400);
+    chart.points = {{0, -1}, {1, -0.9}};
+    chart.reference = ChartLine {0, QStringLiteral("zero")};
+    const QImage image = drawChart(chart);
+    ASSERT_FALSE(image.isNull());
+    const auto isDark = [](const QColor& c) { return c.lightness() < 150; };
+    const std::vector<int> frame = verticalLines(image, isDark);
+    ASSERT_GE(frame.size(), 2u);
+    // The frame's top: the first row dark along the middle third of the plot's width.
+    const int middle = (frame.front() + frame.back()) / 2;
+    int top = 0;
+    while (top < image.height() && !isDark(QColor(image.pixel(middle, top))))
+        ++top;
+    ASSERT_LT(top, image.height() / 2);
+    const QRect belowLine(frame.back() - 100, top + 3, 95, 22);
+    EXPECT_GT(count(image, belowLine, isDark), 10) << "no label under the line";
+}
+
+TEST(Chart, AnEmptySizeOrAFolderItCannotWriteIsAReasonNotAFile)
+{
+    Chart chart;
+    chart.size = QSize(0, 600);
+    EXPECT_TRUE(drawChart(chart).isNull());
+    chart.size = QSize(300, 200);
+    QTemporaryDir folder;
+    EXPECT_NE(
+        writeChart(chart, folder.filePath(QStringLiteral("missing/chart.png"))), std::nullopt);
+    EXPECT_FALSE(drawChart(chart).isNull()); // no points at all still makes a chart
+}
+
+} // namespace
+} // namespace quorvane::output
