@@ -44,7 +44,14 @@ using headless::AttractorChoice;
 //    |x| above about 1.3e8), or it falls onto orbit 1 while orbit 1's largest coordinate is
 //    above about 5500, where kSeparation is less than 2^13 units in its last place and the
 //    fall may be rounding rather than the step drawing it in: OutOfReach, with the step, and
-//    no exponent.
+//    no exponent;
+//  - d beyond the small neighbourhood the method measures in, kNeighbourhood times the size of
+//    orbit 1 (its largest coordinate, or 1 where that is smaller): the companion did not grow
+//    by the step's derivative but jumped, across a place where the step is not smooth (the
+//    sign function at 0, say), or the period is so long for the growth that the distance has
+//    come near the size of the orbit itself. Either way ln(d / d0) measures the jump, not an
+//    exponent, and a shorter period cannot mend the first: LeftNeighbourhood, with the step and
+//    the distance, and no exponent.
 struct BenettinSettings {
     std::uint64_t transient = 100'000;
     std::uint64_t steps = 1'000'000; // at least kBlocks
@@ -52,10 +59,12 @@ struct BenettinSettings {
 };
 
 inline constexpr double kSeparation = 1e-8;
+// The neighbourhood of orbit 1 a measured companion must stay in, relative to orbit 1's size.
+inline constexpr double kNeighbourhood = 1e-2;
 inline constexpr std::uint64_t kBlocks = GrowthBlocks::kCount;
 
 struct LyapunovEstimate {
-    enum class Outcome : std::uint8_t { Measured, Escaped, Collapsed, OutOfReach };
+    enum class Outcome : std::uint8_t { Measured, Escaped, Collapsed, OutOfReach, LeftNeighbourhood };
 
     Outcome outcome = Outcome::Measured;
     // The exponent per step: the sum of the logarithms over the steps measured. Minus infinity
@@ -67,6 +76,9 @@ struct LyapunovEstimate {
     // Where the run ended early: the pump at which an orbit was first seen out of the numbers,
     // or the companion last fell onto orbit 1, or could not be placed.
     std::uint64_t step = 0;
+    // LeftNeighbourhood: the companion's distance at step `step`, after `period` steps.
+    double jump = 0;
+    std::uint64_t period = 0;
     // Escaped: the companion left the numbers while orbit 1 did not.
     bool companionEscaped = false;
     // Where the run ended early: the largest coordinate of orbit 1's state, by magnitude.

@@ -197,6 +197,11 @@ private:
         m_lastMeasure = step;
         if (!(d <= DBL_MAX)) // both orbits are numbers, but too far apart for their difference
             return escape(step, vars);
+        if (d > kNeighbourhood * std::max(1.0, m_companion.largest(vars.orbit1))) {
+            m_result.jump = d;
+            m_result.period = period;
+            return end(LyapunovEstimate::Outcome::LeftNeighbourhood, step, vars);
+        }
         if (d == 0) {
             if (!fellOntoOrbit1(step, vars))
                 return false;

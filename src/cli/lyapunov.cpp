@@ -166,8 +166,11 @@ int lyapunov(const QStringList& arguments)
             "its step and no exponent; so is one grown too large for double precision to\n"
             "follow a distance of 1e-8. A companion that falls onto orbit 1 (distance 0)\n"
             "is placed anew along the next coordinate, and that period left out; one that\n"
-            "falls back whichever way it is moved gives lambda_1 = -inf. These are results,\n"
-            "with exit status 0."));
+            "falls back whichever way it is moved gives lambda_1 = -inf. A companion more\n"
+            "than a hundredth of orbit 1's size away at a measurement (its largest\n"
+            "coordinate, or 1 where that is smaller) has jumped out of the neighbourhood\n"
+            "the method measures in, where the step is not smooth or the period too long\n"
+            "for the growth: no exponent. These are results, with exit status 0."));
     command.addRunOptions(kDefaultSteps, isOrbit1,
         {QStringLiteral("Steps measured after the transient, %1 to 10^12 (default %2).")
                 .arg(kBlocks)

@@ -93,6 +93,12 @@ std::string reason(const LyapunovEstimate& e)
         return format("at step %llu the companion had fallen onto orbit 1 whichever way it was "
                       "moved: the orbits close in faster than double precision can show",
             step);
+    case Outcome::LeftNeighbourhood:
+        return format("at step %llu the companion was %.2g from orbit 1 after %llu %s: it jumped "
+                      "out of the small neighbourhood the method measures in, where the step is "
+                      "not smooth or the period too long for the growth",
+            step, e.jump, static_cast<unsigned long long>(e.period),
+            e.period == 1 ? "step" : "steps");
     case Outcome::Measured:
         break;
     }

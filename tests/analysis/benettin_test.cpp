@@ -175,6 +175,43 @@ TEST(FarOutOrbit, HasNoExponentOnceTheNumbersCannotHoldTheDistance)
     EXPECT_FALSE(e.hasExponent());
 }
 
+// Hopalong with a = b = c = 0 sits at (0, 0), on the jump of sgn(x) in x' = y - sgn(x) -
+// sqrt|b x - c|: a companion 1e-8 to the right is sent to x' = -1 by the next step, and stays a
+// unit or so away. ln(1 / 1e-8) per period is the jump, not an exponent, whatever the period.
+TEST(JumpingCompanion, HasNoExponentWhateverThePeriod)
+{
+    for (const std::uint64_t renorm : {1u, 10u, 100u}) {
+        SCOPED_TRACE(::testing::Message() << "renorm " << renorm);
+        const LyapunovEstimate e
+            = estimateLyapunov(attractor("hopalong"), {0, 0, 0}, {1000, 10000, renorm});
+        EXPECT_EQ(e.outcome, LyapunovEstimate::Outcome::LeftNeighbourhood);
+        EXPECT_FALSE(e.hasExponent());
+        EXPECT_FALSE(e.isChaotic());
+        EXPECT_EQ(e.step, 1001 + renorm); // the first measurement
+        EXPECT_EQ(e.period, renorm);
+        if (renorm == 1) {
+            EXPECT_EQ(e.jump, 1.0); // (-1, -1e-8) against (0, 0)
+        } else {
+            EXPECT_GT(e.jump, 0.5);
+            EXPECT_LT(e.jump, 3.0);
+        }
+    }
+}
+
+// Pickover's orbit grows a distance by about e^0.41 a step on average, faster in places. Twenty
+// steps keep a companion 1e-8 away within a hundredth of the attractor's size; two hundred
+// would take it e^82 times as far, so it is as far from orbit 1 as the attractor is wide long
+// before the period ends.
+TEST(JumpingCompanion, IsAPeriodTooLongForTheGrowth)
+{
+    const ParameterSet pickover {2.23, 0.5, -0.67, -2.1, 1};
+    EXPECT_EQ(estimateLyapunov(attractor("pickover"), pickover, {1000, 20000, 20}).outcome,
+        LyapunovEstimate::Outcome::Measured);
+    const LyapunovEstimate e = estimateLyapunov(attractor("pickover"), pickover, {1000, 20000, 200});
+    EXPECT_EQ(e.outcome, LyapunovEstimate::Outcome::LeftNeighbourhood);
+    EXPECT_GT(e.jump, 1e-3);
+}
+
 // Every step after the transient is measured, also when the blocks or the periods do not
 // divide the steps evenly: the last period of each block is shorter.
 TEST(MeasuredSteps, AreAllTheStepsAskedForWhateverTheyDivideInto)

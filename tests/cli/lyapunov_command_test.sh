@@ -117,6 +117,17 @@ run lyapunov lorenz --set a=1e6
     || fail "overflow: '$(cat "$out")'"
 grep -q lambda "$out" && fail "overflow: an exponent: $(cat "$out")"
 
+# A companion that jumps across sgn(x)'s step at 0 gives no exponent, whatever the period: the
+# measurement would be ln(1e8) / K, not an exponent.
+for renorm in 1 10 100; do
+    run lyapunov hopalong --set a=0 --set b=0 --set c=0 --renorm $renorm
+    [ "$status" -eq 0 ] || fail "jump, renorm $renorm: exit status $status"
+    grep -q lambda "$out" && fail "jump, renorm $renorm: an exponent: $(cat "$out")"
+    grep -q 'verdict' "$out" && fail "jump, renorm $renorm: a verdict: $(cat "$out")"
+    tr '\n' ' ' <"$out" | grep -q "at step $((100001 + renorm)) the companion was 1\(\.[0-9]*\)\? from orbit 1 .*no exponent" \
+        || fail "jump, renorm $renorm: '$(cat "$out")'"
+done
+
 # A range: one line a value in the table, CSV in the C way, the same bytes on one thread and
 # on two; per unit time for a flow.
 run lyapunov lorenz --vary b=5:45:9 --steps 20000 --transient 5000 --threads 1 --csv one.csv
