@@ -377,10 +377,12 @@ int startupChild(int argc, char** argv)
     if (t0Text == nullptr)
         return 2;
     const Clock::time_point t0 {Clock::duration(std::strtoll(t0Text, nullptr, 10))};
-    if (!qt::missingDisplayReason().empty())
+    std::optional<qt::DisplayCheck> display(std::in_place);
+    if (!display->missingReason().empty())
         return 2;
 
     QApplication app(argc, argv);
+    display.reset();
     QApplication::setApplicationName(QStringLiteral("quorvane"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
     Program program;
@@ -519,12 +521,14 @@ int run(int argc, char** argv)
             "[key=value]\n");
         return 2;
     }
-    if (const std::string reason = qt::missingDisplayReason(); !reason.empty()) {
+    std::optional<qt::DisplayCheck> display(std::in_place);
+    if (const std::string& reason = display->missingReason(); !reason.empty()) {
         std::fprintf(stderr, "quorvane_window_bench: %s\n", reason.c_str());
         return 1;
     }
 
     QApplication app(argc, argv);
+    display.reset();
     Program program;
     program.open();
     QTimer::singleShot(0, [&] {

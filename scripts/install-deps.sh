@@ -5,12 +5,12 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   desktop-file-utils appstream
   clang libclang-rt-14-dev
-  dpkg-dev file lintian
+  dpkg-dev file lintian devscripts
 )
 
 missing=()

@@ -40,12 +40,14 @@ int main(int argc, char* argv[])
     if (const std::optional<int> status = answerCommandLine(argc, argv))
         return *status;
 
-    if (const std::string reason = quorvane::qt::missingDisplayReason(); !reason.empty()) {
+    std::optional<quorvane::qt::DisplayCheck> display(std::in_place);
+    if (const std::string& reason = display->missingReason(); !reason.empty()) {
         std::fprintf(stderr, "quorvane: %s\n", reason.c_str());
         return 1;
     }
 
     QApplication app(argc, argv);
+    display.reset(); // Qt has its own connection now
     QApplication::setApplicationName(QStringLiteral("quorvane"));
     QApplication::setApplicationVersion(QLatin1String(quorvane::qt::kVersion));
     // The launcher's name, so a desktop shows the window under its icon.
