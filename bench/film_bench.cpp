@@ -19,9 +19,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <string>
 #include <map>
 #include <set>
+#include <string>
 #include <vector>
 
 extern "C" {
@@ -87,7 +87,9 @@ ChildRun writeInChild(int frames, VideoQuality quality, const char* extension)
         && WEXITSTATUS(status) == 0;
     run.wallSeconds
         = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const auto seconds = [](timeval t) { return static_cast<double>(t.tv_sec) + t.tv_usec * 1e-6; };
+    const auto seconds = [](timeval t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
+    };
     run.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
     run.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
     if (FILE* file = std::fopen(fileName.c_str(), "rb")) {
@@ -187,7 +189,8 @@ int crisp()
             return 1;
         }
     }
-    const output::tests::ReadVideo video = output::tests::readVideo(QString::fromStdString(fileName), kept);
+    const output::tests::ReadVideo video
+        = output::tests::readVideo(QString::fromStdString(fileName), kept);
     std::remove(fileName.c_str());
     if (!video.error.empty() || video.frames.size() != kept.size()) {
         std::fprintf(stderr, "cannot read the film back: %s\n", video.error.c_str());
@@ -196,11 +199,12 @@ int crisp()
     for (const auto& [frame, picture] : pictures) {
         const Psnr film = psnr(picture, video.frames.at(frame));
         const Psnr best = psnr(picture, through420(picture));
-        printRow(format("Film PSNR, H.264 MP4, frame %d of %d", frame + 1, kFrames),
-            format("%.1f dB (4:2:0 alone %.1f); on the points %.1f dB (%.1f), their brightness "
-                   "%.1f dB (%.1f)",
-                film.rgb, best.rgb, film.rgbPoints, best.rgbPoints, film.lumaPoints,
-                best.lumaPoints),
+        printRow(format("Film PSNR, H.264 MP4, %dx%d, frame %d of %d", kSize.width(),
+                     kSize.height(), frame + 1, kFrames),
+            format("points' brightness %.1f dB (4:2:0 alone %.1f); every pixel in RGB %.1f dB "
+                   "(4:2:0 alone %.1f), the points in RGB %.1f dB (%.1f)",
+                film.lumaPoints, best.lumaPoints, film.rgb, best.rgb, film.rgbPoints,
+                best.rgbPoints),
             "-", "-");
     }
     return 0;
@@ -224,11 +228,12 @@ int speed()
         printRow(format("Film, %s, 20 s at %d fps, %dx%d", kind.name, kFramesPerSecond,
                      kSize.width(), kSize.height()),
             format("%.1f s wall, %.1f s CPU (%.0f frames/s), %.1f MB", film.wallSeconds,
-                film.cpuSeconds, 20 * kFramesPerSecond / film.wallSeconds, film.fileBytes / 1e6),
+                film.cpuSeconds, 20 * kFramesPerSecond / film.wallSeconds,
+                static_cast<double>(film.fileBytes) / 1e6),
             crisp ? "< 20 s" : "-", crisp ? verdict(film.ok && film.wallSeconds < 20) : "-");
         printRow(format("Film peak memory, %s, 2 s / 20 s", kind.name),
-            format("%.1f / %.1f MiB (picture %.1f MiB)", shortFilm.peakMiB, film.peakMiB,
-                pictureMiB),
+            format(
+                "%.1f / %.1f MiB (picture %.1f MiB)", shortFilm.peakMiB, film.peakMiB, pictureMiB),
             crisp ? "equal within 10 MiB" : "-",
             crisp ? verdict(std::abs(film.peakMiB - shortFilm.peakMiB) < 10) : "-");
     }
@@ -242,18 +247,6 @@ int main(int argc, char** argv)
         return speed();
     if (mode == "crisp")
         return crisp();
-    if (mode == "dots") { // SCRATCH
-        DotPictures d(kSize, kPointsPerFrame); for (int i = 0; i < 600; ++i) d.next();
-        rusage u {}; getrusage(RUSAGE_SELF, &u); std::printf("cpu %.2f lit %ld\n", u.ru_utime.tv_sec + u.ru_utime.tv_usec*1e-6, d.litPixels()); return 0; }
-    if (mode == "scratch") { // SCRATCH
-        const auto t0 = std::chrono::steady_clock::now();
-        const bool ok = writeFilm(filmName(".mp4"), std::atoi(argv[2]), argc > 3 ? VideoQuality::Lossless : VideoQuality::Crisp, nullptr);
-        rusage u {}; getrusage(RUSAGE_SELF, &u);
-        std::printf("ok %d wall %.2f cpu %.2f maxrss %ld MiB\n", ok, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count(), u.ru_utime.tv_sec + u.ru_utime.tv_usec*1e-6 + u.ru_stime.tv_sec + u.ru_stime.tv_usec*1e-6, u.ru_maxrss/1024);
-        FILE* f = std::fopen(filmName(".mp4").c_str(), "rb"); std::fseek(f, 0, SEEK_END); std::printf("size %.1f MB\n", std::ftell(f) / 1e6); std::fclose(f);
-        std::remove(filmName(".mp4").c_str());
-        return 0;
-    }
     std::fprintf(stderr, "usage: %s speed|crisp\n", argv[0]);
     return 2;
 }

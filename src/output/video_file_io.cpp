@@ -102,7 +102,7 @@ std::int64_t VideoFileIo::seek(void* opaque, std::int64_t offset, int whence)
     Cursor& cursor = *static_cast<Cursor*>(opaque);
     whence &= ~AVSEEK_FORCE;
     if (whence == AVSEEK_SIZE || whence == SEEK_END) {
-        struct stat status {};
+        struct stat status { };
         if (::fstat(cursor.file->m_descriptor, &status) != 0)
             return cursor.file->fail(errno);
         if (whence == AVSEEK_SIZE)
@@ -121,8 +121,8 @@ std::int64_t VideoFileIo::seek(void* opaque, std::int64_t offset, int whence)
 
 // The muxer reopens its output by name to read back what it wrote (MP4's index moved to the
 // front). It is given a reader of the same open file instead; any other file is refused.
-int VideoFileIo::openForReading(AVFormatContext* format, AVIOContext** context, const char*,
-    int flags, AVDictionary**)
+int VideoFileIo::openForReading(
+    AVFormatContext* format, AVIOContext** context, const char*, int flags, AVDictionary**)
 {
     if ((flags & AVIO_FLAG_WRITE) != 0)
         return AVERROR(EPERM);

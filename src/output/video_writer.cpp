@@ -30,7 +30,10 @@ QString libavText(int error)
 
 QString outOfMemory() { return QString::fromLocal8Bit(std::strerror(ENOMEM)); }
 
-QString sizeText(QSize size) { return QStringLiteral("%1x%2").arg(size.width()).arg(size.height()); }
+QString sizeText(QSize size)
+{
+    return QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+}
 
 // libav's log would print the encoders' notes and complaints on standard error; a command
 // prints only its own one-line errors.
@@ -206,8 +209,8 @@ void VideoWriter::Film::convert(const QImage& picture)
     const int height = pictureSize.height();
     const int pictureStride = static_cast<int>(picture.bytesPerLine());
     if (!converter) {
-        av_image_copy_plane(frame->data[0], frame->linesize[0], picture.constBits(),
-            pictureStride, width * 4, height);
+        av_image_copy_plane(frame->data[0], frame->linesize[0], picture.constBits(), pictureStride,
+            width * 4, height);
         return;
     }
     const std::uint8_t* const source[] = {picture.constBits()};
@@ -233,9 +236,6 @@ std::optional<QString> VideoWriter::Film::writePackets()
             return std::nullopt;
         if (error < 0)
             return QStringLiteral("the encoder failed: ") + libavText(error);
-        // Every frame is shown for one tick of the encoder's clock, the last one too.
-        if (packet->duration == 0)
-            packet->duration = 1;
         av_packet_rescale_ts(packet, encoder->time_base, stream->time_base);
         packet->stream_index = stream->index;
         error = av_interleaved_write_frame(format, packet);

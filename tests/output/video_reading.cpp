@@ -40,7 +40,8 @@ QImage toPicture(const AVFrame& frame, SwsContext*& converter)
         auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
         for (int x = 0; x < frame.width; ++x) {
             if (format == AV_PIX_FMT_GBRP) {
-                const auto at = [&](int plane) { return frame.data[plane][y * frame.linesize[plane] + x]; };
+                const auto at
+                    = [&](int plane) { return frame.data[plane][y * frame.linesize[plane] + x]; };
                 line[x] = qRgb(at(2), at(0), at(1));
             } else { // bgr0 or bgra: blue, green, red in memory
                 const std::uint8_t* p = frame.data[0] + y * frame.linesize[0] + 4 * x;
@@ -76,7 +77,8 @@ ReadVideo readVideo(const QString& fileName, const std::set<int>& keep)
 {
     ReadVideo video;
     Decoding d;
-    int error = avformat_open_input(&d.format, fileName.toLocal8Bit().constData(), nullptr, nullptr);
+    int error
+        = avformat_open_input(&d.format, fileName.toLocal8Bit().constData(), nullptr, nullptr);
     if (error >= 0)
         error = avformat_find_stream_info(d.format, nullptr);
     if (error < 0 || d.format->nb_streams != 1) {
@@ -92,7 +94,8 @@ ReadVideo readVideo(const QString& fileName, const std::set<int>& keep)
         return video;
     }
     video.codec = codec->name;
-    const char* pixelFormat = av_get_pix_fmt_name(static_cast<AVPixelFormat>(stream.codecpar->format));
+    const char* pixelFormat
+        = av_get_pix_fmt_name(static_cast<AVPixelFormat>(stream.codecpar->format));
     video.pixelFormat = pixelFormat ? pixelFormat : "none";
     video.colourSpace = av_color_space_name(stream.codecpar->color_space);
     video.width = stream.codecpar->width;

@@ -48,13 +48,13 @@ protected:
 
     QStringList folderEntries() const
     {
-        return QDir(m_folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-            | QDir::NoDotAndDotDot);
+        return QDir(m_folder.path())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     }
 
     // Writes `frames` frames of a run-like picture; returns copies of the pictures handed in.
-    std::vector<QImage> write(const QString& fileName, QSize size, int frames,
-        int framesPerSecond, VideoQuality quality)
+    std::vector<QImage> write(
+        const QString& fileName, QSize size, int frames, int framesPerSecond, VideoQuality quality)
     {
         std::vector<QImage> pictures;
         VideoWriter writer;
@@ -131,7 +131,8 @@ std::vector<std::string> boxesOf(const QByteArray& file)
     qsizetype at = 0;
     while (at + 8 <= file.size()) {
         const auto byte = [&](qsizetype i) { return static_cast<std::uint8_t>(file[at + i]); };
-        std::uint64_t size = (std::uint64_t {byte(0)} << 24) | (byte(1) << 16) | (byte(2) << 8) | byte(3);
+        std::uint64_t size
+            = (std::uint64_t {byte(0)} << 24) | (byte(1) << 16) | (byte(2) << 8) | byte(3);
         boxes.push_back(file.mid(at + 4, 4).toStdString());
         if (size == 1 && at + 16 <= file.size()) { // a 64-bit size follows the type
             size = 0;
@@ -148,7 +149,8 @@ std::vector<std::string> boxesOf(const QByteArray& file)
 TEST_F(Film, DefaultMp4IsH264Yuv420pWithItsIndexInFrontAndCrispPoints)
 {
     const QString fileName = path(QStringLiteral("crisp.mp4"));
-    const std::vector<QImage> pictures = write(fileName, QSize(320, 240), 30, 30, VideoQuality::Crisp);
+    const std::vector<QImage> pictures
+        = write(fileName, QSize(320, 240), 30, 30, VideoQuality::Crisp);
     const ReadVideo video = readVideo(fileName, {29});
     ASSERT_EQ(video.error, "");
     EXPECT_EQ(video.codec, "h264");
@@ -172,7 +174,8 @@ TEST_F(Film, DefaultMp4IsH264Yuv420pWithItsIndexInFrontAndCrispPoints)
         for (int x = 0; x < picture.width(); ++x) {
             if ((picture.pixel(x, y) & 0xffffff) == 0)
                 continue;
-            const double error = brightness(picture.pixel(x, y)) - brightness(video.frames.at(29).pixel(x, y));
+            const double error
+                = brightness(picture.pixel(x, y)) - brightness(video.frames.at(29).pixel(x, y));
             squares += error * error;
             ++points;
         }
@@ -213,8 +216,8 @@ TEST_F(Film, FailedWriteLeavesNoFileUnderItsNameAndTheOldOneIntact)
 {
     // A folder that does not exist.
     VideoWriter writer;
-    const std::optional<QString> missing = writer.open(
-        path(QStringLiteral("missing/film.mp4")), VideoSettings {QSize(64, 48), 30, VideoQuality::Crisp});
+    const std::optional<QString> missing = writer.open(path(QStringLiteral("missing/film.mp4")),
+        VideoSettings {QSize(64, 48), 30, VideoQuality::Crisp});
     ASSERT_TRUE(missing);
     EXPECT_TRUE(missing->contains(systemReason(ENOENT))) << qPrintable(*missing);
     EXPECT_TRUE(folderEntries().isEmpty());
@@ -254,7 +257,8 @@ TEST_F(Film, FailedWriteLeavesNoFileUnderItsNameAndTheOldOneIntact)
     // A film left unfinished, and one cancelled.
     for (const bool cancel : {false, true}) {
         std::optional<VideoWriter> unfinished(std::in_place);
-        ASSERT_FALSE(unfinished->open(fileName, VideoSettings {QSize(64, 48), 30, VideoQuality::Crisp}));
+        ASSERT_FALSE(
+            unfinished->open(fileName, VideoSettings {QSize(64, 48), 30, VideoQuality::Crisp}));
         DotPictures dots(QSize(64, 48), 10);
         for (int frame = 0; frame < 3; ++frame)
             ASSERT_FALSE(unfinished->addFrame(dots.next()));
@@ -280,10 +284,11 @@ TEST_F(Film, NameThatIsNoRegularFileIsRefused)
         VideoWriter writer;
         EXPECT_TRUE(writer.open(fileName, VideoSettings {QSize(64, 48), 30, VideoQuality::Crisp}));
     }
-    struct stat status {};
+    struct stat status { };
     ASSERT_EQ(stat(QFile::encodeName(pipe).constData(), &status), 0);
     EXPECT_TRUE(S_ISFIFO(status.st_mode));
-    EXPECT_EQ(folderEntries(), (QStringList {QStringLiteral("folder.mp4"), QStringLiteral("pipe.mp4")}));
+    EXPECT_EQ(
+        folderEntries(), (QStringList {QStringLiteral("folder.mp4"), QStringLiteral("pipe.mp4")}));
     EXPECT_FALSE(videoTargetRefusal(path(QStringLiteral("new.mp4"))));
 }
 
@@ -302,7 +307,8 @@ TEST_F(Film, BadInputIsRefusedAndWritesNothing)
         VideoWriter writer;
         ASSERT_FALSE(writer.open(fileName, good));
         ASSERT_FALSE(writer.addFrame(DotPictures(QSize(64, 48), 10).next()));
-        const std::optional<QString> failure = writer.addFrame(DotPictures(QSize(48, 64), 10).next());
+        const std::optional<QString> failure
+            = writer.addFrame(DotPictures(QSize(48, 64), 10).next());
         ASSERT_TRUE(failure);
         EXPECT_EQ(writer.finish(), failure);
     }
@@ -343,8 +349,8 @@ TEST(VideoContainers, ExtensionChoosesTheContainerInAnyCase)
 
     QTemporaryDir folder;
     VideoWriter writer;
-    const std::optional<QString> failure = writer.open(
-        folder.filePath(QStringLiteral("run.avi")), VideoSettings {QSize(64, 48), 30, VideoQuality::Crisp});
+    const std::optional<QString> failure = writer.open(folder.filePath(QStringLiteral("run.avi")),
+        VideoSettings {QSize(64, 48), 30, VideoQuality::Crisp});
     ASSERT_TRUE(failure);
     EXPECT_TRUE(failure->contains(QStringLiteral(".mp4, .mov, .mkv"))) << qPrintable(*failure);
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
