@@ -11,8 +11,8 @@ namespace {
 constexpr VideoCodec kH264 {"libx264", "H.264 (yuv420p)"};
 
 // Lossless H.264 rather than FFV1: FFV1 codes every frame on its own, so a film of a run, whose
-// frames differ by a few thousand points, came out some seventy times larger and took twice as
-// long (the film benchmark, 1600x1200).
+// frames differ by a few thousand points, came out forty times larger and took six times the
+// processor time (the film benchmark's 20-second film: 1007 MB in 42 s against 25 MB in 7 s).
 constexpr VideoCodec kLosslessH264 {"libx264rgb", "H.264 lossless (RGB)"};
 
 constexpr std::array kContainers {

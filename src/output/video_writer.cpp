@@ -189,11 +189,12 @@ std::optional<QString> VideoWriter::open(const QString& fileName, const VideoSet
     if (film->encoder->pix_fmt != AV_PIX_FMT_0RGB32) {
         const int width = film->pictureSize.width();
         const int height = film->pictureSize.height();
-        // Each point's colour is the mean of its 2x2 block, so a point keeps its share of it.
         film->converter = sws_getContext(width, height, AV_PIX_FMT_RGB32, width, height,
             film->encoder->pix_fmt, SWS_BILINEAR | SWS_ACCURATE_RND, nullptr, nullptr, nullptr);
         if (!film->converter)
             return fail(outOfMemory());
+        // 4:2:0 gives each 2x2 block the mean of its four colours, so a point keeps its share
+        // of its block's colour; brightness keeps every pixel.
         if (film->encoder->pix_fmt == AV_PIX_FMT_YUV420P) {
             sws_setColorspaceDetails(film->converter, sws_getCoefficients(SWS_CS_DEFAULT), 1,
                 sws_getCoefficients(SWS_CS_ITU709), 0, 0, 1 << 16, 1 << 16);
@@ -291,6 +292,7 @@ std::optional<QString> VideoWriter::finish()
     // The trailer writes the index (for MP4, moving it in front of the frames) and flushes.
     if (const int written = av_write_trailer(m_film->format); written < 0)
         return fail(m_film->writeFailure(written));
+    // Reading back what was written, to move the index, fails only in the file's own I/O.
     if (m_film->io->failure())
         return fail(*m_film->io->failure());
     if (!m_film->file.commit())
