@@ -14,6 +14,7 @@ window_bench=$build/bench/quorvane_window_bench
 render_bench=$build/bench/quorvane_render_bench
 lyapunov_bench=$build/bench/quorvane_lyapunov_bench
 diverge_bench=$build/bench/quorvane_diverge_bench
+film_bench=$build/bench/quorvane_film_bench
 display=${QUORVANE_BENCH_DISPLAY:-:94}
 rows=$(mktemp)
 xvfb_pid=""
@@ -27,7 +28,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-for program in "$step_bench" "$window_bench" "$render_bench" "$diverge_bench" "$lyapunov_bench" "$build/quorvane"; do
+for program in "$step_bench" "$window_bench" "$render_bench" "$diverge_bench" "$lyapunov_bench" "$film_bench" "$build/quorvane"; do
   [ -x "$program" ] || { echo "missing $program: run 'make bench'" >&2; exit 1; }
 done
 
@@ -76,6 +77,9 @@ collect "$render_bench" steps
 collect "$diverge_bench"
 collect "$lyapunov_bench" steps
 collect "$lyapunov_bench" threads
+# The film writer: a 20-second film against its playing time, and its frames against the pictures.
+collect "$film_bench" speed
+collect "$film_bench" crisp
 
 {
   echo "Processor: $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) cores"

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build
   qt6-base-dev libgl-dev libxcb1-dev
+  pkg-config libavcodec-dev libavformat-dev libswscale-dev libavutil-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   desktop-file-utils appstream
