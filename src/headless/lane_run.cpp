@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <utility>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -30,14 +31,10 @@ namespace {
 
 using Access = LaneRun::Access;
 
-// The five slots of an orbit and the five parameters of a set, in order, for any number type.
+// The five slots of an orbit, in order, for any number type.
 template <class T>
 constexpr std::array<T BasicOrbit<T>::*, 5> kSlots = {&BasicOrbit<T>::x, &BasicOrbit<T>::xNext,
     &BasicOrbit<T>::y, &BasicOrbit<T>::yNext, &BasicOrbit<T>::z};
-template <class T>
-constexpr std::array<T BasicParameterSet<T>::*, 5> kParameters
-    = {&BasicParameterSet<T>::a, &BasicParameterSet<T>::b, &BasicParameterSet<T>::c,
-        &BasicParameterSet<T>::d, &BasicParameterSet<T>::e};
 
 constexpr std::size_t slotNumber(double Orbit::*member)
 {
@@ -59,29 +56,76 @@ template <Attractor A, class T> constexpr auto stateSlots()
 
 // 0 where every state slot of both orbits is a number, and not a number where one is not:
 // v - v is 0 for every number and not a number for infinity or not a number. Always inlined,
-// as everything is that the AVX2 code below calls with lanes (see lanes.h).
+// as everything is that the AVX2 code below calls with lanes (see lanes.h). The slots are
+// named by constants, so that the variables can stay in registers.
+template <Attractor A, class T, std::size_t... I>
+[[gnu::always_inline]] inline T stateResidue(const StepVars<T>& v, std::index_sequence<I...>)
+{
+    constexpr auto slots = stateSlots<A, T>();
+    return (T(0.0) + ...
+        + ((v.orbit1.*slots[I] - v.orbit1.*slots[I]) + (v.orbit2.*slots[I] - v.orbit2.*slots[I])));
+}
 template <Attractor A, class T> [[gnu::always_inline]] inline T stateResidue(const StepVars<T>& v)
 {
-    T residue = 0.0;
-    for (T BasicOrbit<T>::*slot : stateSlots<A, T>())
-        residue = residue + ((v.orbit1.*slot - v.orbit1.*slot) + (v.orbit2.*slot - v.orbit2.*slot));
-    return residue;
+    return stateResidue<A>(v, std::make_index_sequence<A::pumpState.count>());
 }
 
-// Calls f(field of `lanes`, the same field of `one`) for every parameter and slot.
-template <class F> inline void forEachField(StepVars<Lanes>& lanes, StepVars<double>& one, F f)
+// Calls f(field of `lanes`, the same field of each of `runs`) for every parameter, or every
+// slot, each named as itself: the lane run's variables stay in registers only where every
+// access to them is at an offset known when the code is built.
+template <class F, class L, class... R> inline void forEachParameter(F f, L& lanes, R&... runs)
 {
-    for (std::size_t i = 0; i < 5; ++i) {
-        f(lanes.set1.*kParameters<Lanes>[i], one.set1.*kParameters<double>[i]);
-        f(lanes.set2.*kParameters<Lanes>[i], one.set2.*kParameters<double>[i]);
-        f(lanes.orbit1.*kSlots<Lanes>[i], one.orbit1.*kSlots<double>[i]);
-        f(lanes.orbit2.*kSlots<Lanes>[i], one.orbit2.*kSlots<double>[i]);
-    }
+    const auto each = [&f](auto& l, auto&... r) {
+        f(l.a, r.a...);
+        f(l.b, r.b...);
+        f(l.c, r.c...);
+        f(l.d, r.d...);
+        f(l.e, r.e...);
+    };
+    each(lanes.set1, runs.set1...);
+    each(lanes.set2, runs.set2...);
 }
 
-inline void storeLane(StepVars<Lanes>& lanes, std::size_t lane, WindowVars& vars)
+template <class F, class L, class... R> inline void forEachSlot(F f, L& lanes, R&... runs)
 {
-    forEachField(lanes, vars, [lane](const Lanes& all, double& one) { one = all[lane]; });
+    const auto each = [&f](auto& l, auto&... r) {
+        f(l.x, r.x...);
+        f(l.xNext, r.xNext...);
+        f(l.y, r.y...);
+        f(l.yNext, r.yNext...);
+        f(l.z, r.z...);
+    };
+    each(lanes.orbit1, runs.orbit1...);
+    each(lanes.orbit2, runs.orbit2...);
+}
+
+// The four runs' variables into lanes, and the orbits back into the runs of `lanes` (bit i:
+// run i). A step never changes the parameters, which the commands own, so they need not go
+// back: storing is the larger part of handing the runs to the caller.
+[[gnu::always_inline]] inline void load(StepVars<Lanes>& v, LaneRun& run)
+{
+    const auto gather = [](Lanes& all, double r0, double r1, double r2, double r3) {
+        all = Lanes(Lanes::Vector {r0, r1, r2, r3});
+    };
+    StepVars<double>& r0 = Access::vars(run, 0);
+    StepVars<double>& r1 = Access::vars(run, 1);
+    StepVars<double>& r2 = Access::vars(run, 2);
+    StepVars<double>& r3 = Access::vars(run, 3);
+    forEachParameter(gather, v, r0, r1, r2, r3);
+    forEachSlot(gather, v, r0, r1, r2, r3);
+}
+
+[[gnu::always_inline]] inline void store(const StepVars<Lanes>& v, unsigned lanes, LaneRun& run)
+{
+    forEachSlot(
+        [lanes](const Lanes& all, double& r0, double& r1, double& r2, double& r3) {
+            const std::array<double, kLaneCount> each = {all[0], all[1], all[2], all[3]};
+            double* const runs[] = {&r0, &r1, &r2, &r3};
+            for (std::size_t i = 0; i < kLaneCount; ++i)
+                if ((lanes >> i & 1u) != 0)
+                    *runs[i] = each[i];
+        },
+        v, Access::vars(run, 0), Access::vars(run, 1), Access::vars(run, 2), Access::vars(run, 3));
 }
 
 // The runs one after the other, each by the double step in a copy of its variables.
@@ -117,16 +161,15 @@ template <Attractor A> void advanceScalar(LaneRun& run, std::uint64_t target)
 #if defined(__x86_64__)
 
 // Records the runs of `lanes` as escaped at `step`, with their variables at that pump. Kept
-// out of the vector loop, which it is called from only when a run escapes.
+// out of the vector loop, which it is called from only when a run escapes, with a copy of the
+// variables: handing out the address of the loop's own would keep them out of registers.
 [[gnu::noinline]] void escapeLanes(
-    LaneRun& run, StepVars<Lanes>& v, unsigned lanes, std::uint64_t step)
+    LaneRun& run, const StepVars<Lanes>& v, unsigned lanes, std::uint64_t step)
 {
-    for (std::size_t lane = 0; lane < kLaneCount; ++lane) {
-        if ((lanes >> lane & 1u) == 0)
-            continue;
-        storeLane(v, lane, Access::vars(run, lane));
-        Access::escape(run, lane) = step;
-    }
+    store(v, lanes, run);
+    for (std::size_t lane = 0; lane < kLaneCount; ++lane)
+        if ((lanes >> lane & 1u) != 0)
+            Access::escape(run, lane) = step;
 }
 
 // All runs at once, a run in each lane of AVX2's 256-bit vectors.
@@ -144,9 +187,7 @@ template <Attractor A>
 [[gnu::target("avx2"), gnu::flatten]] void advanceAvx2(LaneRun& run, std::uint64_t target)
 {
     StepVars<Lanes> v;
-    for (std::size_t lane = 0; lane < kLaneCount; ++lane)
-        forEachField(v, Access::vars(run, lane),
-            [lane](Lanes& all, const double& one) { all.set(lane, one); });
+    load(v, run);
 
     unsigned going = Access::going(run);
     std::uint64_t step = run.step();
@@ -161,7 +202,8 @@ template <Attractor A>
             = static_cast<unsigned>(_mm256_movemask_pd(__builtin_bit_cast(__m256d, escaped.m)))
             & going;
         if (out != 0) [[unlikely]] {
-            escapeLanes(run, v, out, step);
+            const StepVars<Lanes> copy = v;
+            escapeLanes(run, copy, out, step);
             going &= ~out;
             if (going == 0)
                 break;
@@ -171,9 +213,7 @@ template <Attractor A>
         A::afterStopTest(v);
     }
 
-    for (std::size_t lane = 0; lane < kLaneCount; ++lane)
-        if ((going >> lane & 1u) != 0)
-            storeLane(v, lane, Access::vars(run, lane));
+    store(v, going, run);
     Access::going(run) = going;
     Access::step(run) = target;
 }

@@ -48,8 +48,8 @@ class LaneRun {
 public:
     // Runs from `runs` (one to four), each as a run begins: the attractor's start state is set
     // on its window variables as given. code is Avx2 only where bestLaneCode() says so.
-    LaneRun(const LaneSteps& steps, std::span<const WindowVars> runs,
-        LaneCode code = bestLaneCode());
+    LaneRun(
+        const LaneSteps& steps, std::span<const WindowVars> runs, LaneCode code = bestLaneCode());
 
     std::size_t laneCount() const { return m_count; }
     LaneCode code() const { return m_code; }

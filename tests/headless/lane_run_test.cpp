@@ -15,6 +15,7 @@
 
 #include <bit>
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <set>
@@ -335,6 +336,18 @@ TEST(LaneCodeChoice, Avx2IsUsedOnlyWhereTheProcessorHasIt)
 {
     const LaneRun lanes(laneSteps<Hopalong>(), std::vector {run({1, 1, 1})}, LaneCode::Avx2);
     EXPECT_EQ(lanes.code(), __builtin_cpu_supports("avx2") ? LaneCode::Avx2 : LaneCode::Scalar);
+}
+
+// The lane run's AVX2 code itself, called past the choice of code. Run only by
+// lane_baseline_cpu_test.sh, on an emulated processor without AVX2, where it must stop with an
+// illegal instruction: that shows the emulator refuses AVX2, and so that the rest of the suite
+// ran there without it.
+TEST(LaneCodeChoice, TheAvx2CodeCalledPastTheChoice)
+{
+    if (std::getenv("QUORVANE_CALL_AVX2_CODE") == nullptr)
+        GTEST_SKIP() << "for lane_baseline_cpu_test.sh only";
+    LaneRun lanes(laneSteps<Lorenz>(), std::vector {run({10, 28, 2.667})}, LaneCode::Scalar);
+    laneSteps<Lorenz>().advanceAvx2(lanes, 10);
 }
 
 } // namespace
