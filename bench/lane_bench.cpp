@@ -83,7 +83,7 @@ void laneRun(
                 benchmark::DoNotOptimize(lanes.vars(i).orbit1.x);
         }
         if (lanes.escapeStep(0) != 0)
-            state.SkipWithError(("a run escaped at " + std::to_string(lanes.escapeStep(0)) + " step " + std::to_string(lanes.step())).c_str());
+            state.SkipWithError("a run escaped");
     }
     state.SetItemsProcessed(state.iterations() * static_cast<long>(kLaneCount * kSteps));
 }
