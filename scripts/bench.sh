@@ -15,6 +15,7 @@ render_bench=$build/bench/quorvane_render_bench
 lyapunov_bench=$build/bench/quorvane_lyapunov_bench
 diverge_bench=$build/bench/quorvane_diverge_bench
 film_bench=$build/bench/quorvane_film_bench
+lane_bench=$build/bench/quorvane_lane_bench
 display=${QUORVANE_BENCH_DISPLAY:-:94}
 rows=$(mktemp)
 xvfb_pid=""
@@ -28,7 +29,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-for program in "$step_bench" "$window_bench" "$render_bench" "$diverge_bench" "$lyapunov_bench" "$film_bench" "$build/quorvane"; do
+for program in "$step_bench" "$window_bench" "$render_bench" "$diverge_bench" "$lyapunov_bench" "$film_bench" "$lane_bench" "$build/quorvane"; do
   [ -x "$program" ] || { echo "missing $program: run 'make bench'" >&2; exit 1; }
 done
 
@@ -80,6 +81,9 @@ collect "$lyapunov_bench" threads
 # The film writer: a 20-second film against its playing time, and its frames against the pictures.
 collect "$film_bench" speed
 collect "$film_bench" crisp
+# Four runs at once in vector lanes, against four headless runs.
+collect "$lane_bench" --benchmark_min_time=0.2 --benchmark_repetitions=3 \
+  --benchmark_report_aggregates_only=true
 
 {
   echo "Processor: $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) cores"

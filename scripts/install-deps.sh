@@ -12,6 +12,7 @@ packages=(
   desktop-file-utils appstream
   clang libclang-rt-14-dev
   dpkg-dev file lintian devscripts
+  qemu-user
 )
 
 missing=()

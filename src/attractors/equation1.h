@@ -14,17 +14,17 @@ class Form;
 struct Equation1 : NextPointMap<Equation1> {
     static const CommandTexts texts;
 
-    static void next(Orbit& orbit, const ParameterSet& p);
+    template <class T> static void next(BasicOrbit<T>& orbit, const BasicParameterSet<T>& p);
     static Point map(const Orbit& orbit, double shift, double scaleWidth, double scaleHeight);
 };
 
-inline void Equation1::next(Orbit& o, const ParameterSet& p)
+template <class T> inline void Equation1::next(BasicOrbit<T>& o, const BasicParameterSet<T>& p)
 {
-    // No call takes part, so every result is stored, an overflow included.
-    if (o.x > 0)
-        o.xNext = o.y + (p.b * o.x) * (p.d - 0.5);
-    else
-        o.xNext = (o.y - p.d) - (1 + p.d - o.x * p.d) * p.b;
+    // No call takes part, so every result is stored, an overflow included. The first branch
+    // holds only where x > 0 strictly: x = 0 and a not-a-number x take the second.
+    const auto positiveX = [&] { return o.y + (p.b * o.x) * (p.d - 0.5); };
+    const auto otherwise = [&] { return (o.y - p.d) - (1 + p.d - o.x * p.d) * p.b; };
+    o.xNext = ifElse(o.x > 0, positiveX, otherwise);
     o.yNext = p.a - o.x;
 }
 

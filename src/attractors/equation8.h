@@ -1,9 +1,6 @@
 #pragma once
 
 #include "attractors/next_point_map.h"
-#include "run/faults.h"
-
-#include <cmath>
 
 namespace quorvane {
 
@@ -16,18 +13,17 @@ class Form;
 struct Equation8 : NextPointMap<Equation8> {
     static const CommandTexts texts;
 
-    static void next(Orbit& orbit, const ParameterSet& p);
+    template <class T> static void next(BasicOrbit<T>& orbit, const BasicParameterSet<T>& p);
     static Point map(const Orbit& orbit, double shift, double scaleWidth, double scaleHeight);
 };
 
-inline void Equation8::next(Orbit& o, const ParameterSet& p)
+template <class T> inline void Equation8::next(BasicOrbit<T>& o, const BasicParameterSet<T>& p)
 {
     o.xNext = p.a - o.y;
     // A fault in the root's argument is caught before the root is taken: y' is then not
     // assigned in this step and keeps its value, which after a commit is the current y.
-    const double radicand = p.d * o.y - p.b;
-    if (!isFault(radicand))
-        o.yNext = o.x + std::sqrt(std::fabs(radicand)) * sgn(o.y);
+    const T radicand = p.d * o.y - p.b;
+    storeUnless(isFault(radicand), o.yNext, [&] { return o.x + sqrt(fabs(radicand)) * sgn(o.y); });
 }
 
 inline Point Equation8::map(const Orbit& o, double shift, double scaleWidth, double scaleHeight)

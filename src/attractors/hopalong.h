@@ -1,9 +1,6 @@
 #pragma once
 
 #include "attractors/next_point_map.h"
-#include "run/faults.h"
-
-#include <cmath>
 
 namespace quorvane {
 
@@ -19,16 +16,16 @@ struct Hopalong : NextPointMap<Hopalong> {
     static Point map(const Orbit& orbit, double shift, double scaleWidth, double scaleHeight);
 
     // The next point from the current one: x' = y - (sgn(x) + sqrt|b x - c|), y' = a - x.
-    static void next(Orbit& orbit, const ParameterSet& p);
+    template <class T> static void next(BasicOrbit<T>& orbit, const BasicParameterSet<T>& p);
 };
 
-inline void Hopalong::next(Orbit& o, const ParameterSet& p)
+template <class T> inline void Hopalong::next(BasicOrbit<T>& o, const BasicParameterSet<T>& p)
 {
     // The root's argument is checked before the root is taken; a fault there leaves x' as it
     // was. Past that point, and for y', an overflowing result is stored and stays.
-    const double rootArgument = std::fabs(p.b * o.x - p.c);
-    if (!isFault(rootArgument))
-        o.xNext = o.y - (sgn(o.x) + std::sqrt(rootArgument));
+    const T rootArgument = fabs(p.b * o.x - p.c);
+    storeUnless(
+        isFault(rootArgument), o.xNext, [&] { return o.y - (sgn(o.x) + sqrt(rootArgument)); });
     o.yNext = p.a - o.x;
 }
 

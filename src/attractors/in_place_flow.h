@@ -1,6 +1,7 @@
 #pragma once
 
 #include "run/attractor.h"
+#include "run/number.h"
 
 namespace quorvane {
 
@@ -9,13 +10,13 @@ namespace quorvane {
 // next one is computed. A stop therefore never leaves a half-advanced step.
 //
 // A derives from InPlaceFlow<A> and supplies
-//   advance(orbit, parameters)   one step of the flow, in place;
+//   advance(orbit, parameters)   one step of the flow, in place, over any number type;
 //   map(orbit, shift, W, H)      the screen position of the current point;
 //   timeStep                     the model time one step advances.
 template <class A> struct InPlaceFlow : AttractorSteps {
     static constexpr StateSlots pumpState = {{&Orbit::x, &Orbit::y, &Orbit::z}, 3};
 
-    static void afterStopTest(WindowVars& vars)
+    template <class T> static void afterStopTest(StepVars<T>& vars)
     {
         A::advance(vars.orbit1, vars.set1);
         A::advance(vars.orbit2, vars.set2);

@@ -17,10 +17,10 @@ struct Lorenz : InPlaceFlow<Lorenz> {
     static Point map(const Orbit& orbit, double shift, double scaleWidth, double scaleHeight);
 
     // One Euler step; each equation uses the values just stored by the one before.
-    static void advance(Orbit& orbit, const ParameterSet& p);
+    template <class T> static void advance(BasicOrbit<T>& orbit, const BasicParameterSet<T>& p);
 };
 
-inline void Lorenz::advance(Orbit& o, const ParameterSet& p)
+template <class T> inline void Lorenz::advance(BasicOrbit<T>& o, const BasicParameterSet<T>& p)
 {
     // Every result is stored, an overflow included: a runaway orbit keeps its infinite or
     // not-a-number values and its plots are not made.

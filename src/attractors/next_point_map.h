@@ -1,6 +1,7 @@
 #pragma once
 
 #include "run/attractor.h"
+#include "run/number.h"
 
 namespace quorvane {
 
@@ -11,30 +12,34 @@ namespace quorvane {
 // step read the current x and y.
 //
 // A derives from NextPointMap<A> and supplies
-//   next(orbit, parameters)   the next point, stored in orbit.xNext and orbit.yNext;
+//   next(orbit, parameters)   the next point, stored in orbit.xNext and orbit.yNext, over any
+//                             number type;
 //   map(orbit, shift, W, H)   the screen position of the next point.
 template <class A> struct NextPointMap : AttractorSteps {
     static constexpr StateSlots pumpState = {{&Orbit::xNext, &Orbit::yNext, nullptr}, 2};
     // A map has no model time: a step is its only unit.
     static constexpr double timeStep = 0;
 
-    static void beforePlots(WindowVars& vars) { A::next(vars.orbit1, vars.set1); }
-    static void betweenOrbits(WindowVars& vars) { A::next(vars.orbit2, vars.set2); }
-    static void afterStopTest(WindowVars& vars)
+    template <class T> static void beforePlots(StepVars<T>& vars)
+    {
+        A::next(vars.orbit1, vars.set1);
+    }
+    template <class T> static void betweenOrbits(StepVars<T>& vars)
+    {
+        A::next(vars.orbit2, vars.set2);
+    }
+    template <class T> static void afterStopTest(StepVars<T>& vars)
     {
         commit(vars.orbit1);
         commit(vars.orbit2);
     }
 
 private:
-    static void commit(Orbit& o)
+    template <class T> static void commit(BasicOrbit<T>& o)
     {
         o.x = o.xNext;
         o.y = o.yNext;
     }
 };
-
-// sgn as a whole number: -1, 0 or +1, and 0 for a value that is not a number.
-inline double sgn(double v) { return v > 0 ? 1.0 : (v < 0 ? -1.0 : 0.0); }
 
 } // namespace quorvane

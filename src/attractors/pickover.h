@@ -1,9 +1,6 @@
 #pragma once
 
 #include "attractors/next_point_map.h"
-#include "run/faults.h"
-
-#include <cmath>
 
 namespace quorvane {
 
@@ -21,46 +18,44 @@ struct Pickover : NextPointMap<Pickover> {
     // The next point from the current one:
     //   x' = sin(a y) - e sin(x) cos(b x)
     //   y' = e sin(x) sin(c x) - cos(d y)
-    static void next(Orbit& orbit, const ParameterSet& p);
+    template <class T> static void next(BasicOrbit<T>& orbit, const BasicParameterSet<T>& p);
 };
 
 namespace pickover_detail {
 
-// Each argument product is checked before its sine or cosine is taken; a fault there
+// Each argument product is checked before its sine or cosine is taken; a fault in either
 // abandons the formula and leaves its target as it was. sin(x) itself is taken unchecked, and
-// the final result is stored whatever it is.
+// the final result is stored whatever it is. Both products are formed first and checked
+// together: that abandons exactly the formulas that checking each just before its own call
+// would, since a call made before the second check has no effect but its discarded result.
 
-inline void nextX(Orbit& o, const ParameterSet& p)
+template <class T> inline void nextX(BasicOrbit<T>& o, const BasicParameterSet<T>& p)
 {
-    const double sinX = std::sin(o.x);
-    const double bx = p.b * o.x;
-    if (isFault(bx))
-        return;
-    const double cosBx = std::cos(bx);
-    const double ay = p.a * o.y;
-    if (isFault(ay))
-        return;
-    const double sinAy = std::sin(ay);
-    o.xNext = sinAy - sinX * p.e * cosBx;
+    const T sinX = sin(o.x);
+    const T bx = p.b * o.x;
+    const T ay = p.a * o.y;
+    storeUnless(isFault(bx) || isFault(ay), o.xNext, [&] {
+        const T cosBx = cos(bx);
+        const T sinAy = sin(ay);
+        return sinAy - sinX * p.e * cosBx;
+    });
 }
 
-inline void nextY(Orbit& o, const ParameterSet& p)
+template <class T> inline void nextY(BasicOrbit<T>& o, const BasicParameterSet<T>& p)
 {
-    const double sinX = std::sin(o.x);
-    const double cx = p.c * o.x;
-    if (isFault(cx))
-        return;
-    const double sinCx = std::sin(cx);
-    const double dy = p.d * o.y;
-    if (isFault(dy))
-        return;
-    const double cosDy = std::cos(dy);
-    o.yNext = sinX * p.e * sinCx - cosDy;
+    const T sinX = sin(o.x);
+    const T cx = p.c * o.x;
+    const T dy = p.d * o.y;
+    storeUnless(isFault(cx) || isFault(dy), o.yNext, [&] {
+        const T sinCx = sin(cx);
+        const T cosDy = cos(dy);
+        return sinX * p.e * sinCx - cosDy;
+    });
 }
 
 } // namespace pickover_detail
 
-inline void Pickover::next(Orbit& o, const ParameterSet& p)
+template <class T> inline void Pickover::next(BasicOrbit<T>& o, const BasicParameterSet<T>& p)
 {
     pickover_detail::nextX(o, p);
     pickover_detail::nextY(o, p);

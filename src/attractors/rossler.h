@@ -17,10 +17,10 @@ struct Rossler : InPlaceFlow<Rossler> {
     static Point map(const Orbit& orbit, double shift, double scaleWidth, double scaleHeight);
 
     // One step; each assignment reads the values the ones before it just stored.
-    static void advance(Orbit& orbit, const ParameterSet& p);
+    template <class T> static void advance(BasicOrbit<T>& orbit, const BasicParameterSet<T>& p);
 };
 
-inline void Rossler::advance(Orbit& o, const ParameterSet& p)
+template <class T> inline void Rossler::advance(BasicOrbit<T>& o, const BasicParameterSet<T>& p)
 {
     // Every result is stored, an overflow included: a runaway orbit keeps its infinite or
     // not-a-number values and its plots are not made. z reads the new x but its own old value.

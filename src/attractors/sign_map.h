@@ -1,10 +1,8 @@
 #pragma once
 
 #include "attractors/next_point_map.h"
-#include "run/faults.h"
 
 #include <array>
-#include <cmath>
 
 namespace quorvane {
 
@@ -30,13 +28,14 @@ constexpr std::array<Prompt, 6> signMapPrompts(double a, double b, double c)
 // on the next step. An overflowing sum a + b + c is caught before f is applied: x' is then not
 // assigned and keeps its value, while y' is still computed. Every other infinite or
 // not-a-number result is stored and stays.
-template <SumFunction F> void signMapNext(Orbit& o, const ParameterSet& p)
+template <SumFunction F, class T>
+inline void signMapNext(BasicOrbit<T>& o, const BasicParameterSet<T>& p)
 {
-    const double sum = (p.a + p.b) + p.c;
-    if (!isFault(sum)) {
-        const double f = F == SumFunction::Tan ? std::tan(sum) : std::sin(sum);
-        o.xNext = o.y - std::fabs((std::sin(o.x) * std::cos(p.b) + p.c) - f * o.x) * sgn(o.x);
-    }
+    const T sum = (p.a + p.b) + p.c;
+    storeUnless(isFault(sum), o.xNext, [&] {
+        const T f = F == SumFunction::Tan ? tan(sum) : sin(sum);
+        return o.y - fabs((sin(o.x) * cos(p.b) + p.c) - f * o.x) * sgn(o.x);
+    });
     o.yNext = p.a - o.x;
 }
 

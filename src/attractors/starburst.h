@@ -11,7 +11,7 @@ class Form;
 struct Starburst : NextPointMap<Starburst> {
     static const CommandTexts texts;
 
-    static void next(Orbit& orbit, const ParameterSet& p)
+    template <class T> static void next(BasicOrbit<T>& orbit, const BasicParameterSet<T>& p)
     {
         signMapNext<SumFunction::Tan>(orbit, p);
     }

@@ -12,7 +12,7 @@ class Form;
 struct ThreeplyMap : NextPointMap<ThreeplyMap> {
     static const CommandTexts texts;
 
-    static void next(Orbit& orbit, const ParameterSet& p)
+    template <class T> static void next(BasicOrbit<T>& orbit, const BasicParameterSet<T>& p)
     {
         signMapNext<SumFunction::Sin>(orbit, p);
     }

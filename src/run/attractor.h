@@ -31,6 +31,9 @@ struct CommandTexts {
 //   beforePlots(vars)    computation before orbit 1 is plotted;
 //   betweenOrbits(vars)  computation between orbit 1's plots and orbit 2's;
 //   afterStopTest(vars)  the rest of the step, once the run has not been stopped.
+// The three hooks of every step are templates over the number type of StepVars<T> (see
+// run/number.h): the window's WindowVars is the double form, and other forms advance several
+// runs at once in vector lanes.
 // It also supplies
 //   map(orbit, shift, scaleWidth, scaleHeight) -> Point
 // the screen position of the orbit's plotted point; shift is 0 for orbit 1 and 10 for orbit 2,
@@ -42,9 +45,9 @@ struct CommandTexts {
 // state before a call and reload it after.
 struct AttractorSteps {
     static void start(WindowVars&) { }
-    static void beforePlots(WindowVars&) { }
-    static void betweenOrbits(WindowVars&) { }
-    static void afterStopTest(WindowVars&) { }
+    template <class T> static void beforePlots(StepVars<T>&) { }
+    template <class T> static void betweenOrbits(StepVars<T>&) { }
+    template <class T> static void afterStopTest(StepVars<T>&) { }
 };
 
 template <class A>

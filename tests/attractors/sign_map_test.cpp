@@ -30,7 +30,8 @@ TEST(SignMapStep, AnOverflowingParameterSumKeepsXNextWhileYNextIsComputed)
 {
     // (a + b) + c overflows, though a + (b + c) would not.
     const ParameterSet p {1e308, 1e308, -1e308, 0, 0};
-    for (void (*next)(Orbit&, const ParameterSet&) : {&Starburst::next, &ThreeplyMap::next}) {
+    for (void (*next)(Orbit&, const ParameterSet&) :
+        {&Starburst::next<double>, &ThreeplyMap::next<double>}) {
         Orbit o {2, 7, 3, 5, 0};
         next(o, p);
         EXPECT_EQ(o.xNext, 7.0);
