@@ -108,12 +108,7 @@ std::optional<QString> readJob(HeadlessCommand& command, Job& job)
     LyapunovSubject& subject = job.subject;
     subject.attractor = command.setup().attractor;
     subject.parameters = command.setup().set1;
-    subject.settings.steps = command.setup().steps;
-    if (subject.settings.steps < kBlocks)
-        return QStringLiteral("--steps %1: measure at least %2 steps, one for each of the %2 "
-                              "blocks of the standard error.")
-            .arg(subject.settings.steps)
-            .arg(kBlocks);
+    subject.settings.steps = command.setup().steps; // at least kBlocks, one for each block
     std::uint64_t threads = job.threads;
     if (auto reason = readWhole(parser, kTransient, 0, kMostSteps, subject.settings.transient))
         return reason;
@@ -176,7 +171,8 @@ int lyapunov(const QStringList& arguments)
                 .arg(kBlocks)
                 .arg(kDefaultSteps),
             QStringLiteral("No progress bar, and no line naming the files written; the results "
-                           "are printed all the same.")});
+                           "are printed all the same.")},
+        kBlocks);
     command.parser().addOptions({
         {kTransient,
             QStringLiteral("Steps run before the companion is placed, 0 to 10^12 (default "

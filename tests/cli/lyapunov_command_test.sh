@@ -74,6 +74,11 @@ lorenz --vary b=0:200:10 --plot ..
 lorenz --vary b=0:200:10 --csv same.png --plot same.png
 EOF_CASES
 
+# The least --steps named is the one the command takes.
+expect_refused 2 lyapunov lorenz --steps 0
+grep -q -- '--steps 0: the steps must be a whole number from 10 to 1000000000000\.' "$err" \
+    || fail "--steps 0: '$(cat "$err")'"
+
 # The chart's name a symbolic link to the CSV file, which the write would follow: one file.
 ln -s folder/values.csv "$work/link.png"
 expect_refused 2 lyapunov lorenz --vary b=0:1:2 --steps 10 --csv values.csv --plot ../link.png
