@@ -209,6 +209,8 @@ int lyapunov(const QStringList& arguments)
         return command.usageError(*reason);
     if (const std::optional<int> status = command.checkOutputs({job.csvFile, job.plotFile}))
         return *status;
+    if (!job.plotFile.isEmpty())
+        output::loadChartFonts();
 
     const LyapunovSubject& subject = job.subject;
     std::vector<ParameterSet> sets;
@@ -231,9 +233,10 @@ int lyapunov(const QStringList& arguments)
     std::vector<output::PendingFile> files;
     if (!job.csvFile.isEmpty())
         files.push_back({job.csvFile, [&](QIODevice& file) -> std::optional<QString> {
-                             const std::string text = rangeCsv(subject, estimates);
                              // A refused write is reported by the file itself.
-                             file.write(text.data(), static_cast<qint64>(text.size()));
+                             output::CsvWriter csv(file);
+                             writeRangeCsv(subject, estimates, csv);
+                             csv.flush();
                              return std::nullopt;
                          }});
     if (!job.plotFile.isEmpty())
@@ -242,7 +245,8 @@ int lyapunov(const QStringList& arguments)
                          }});
     if (const std::optional<int> status = command.writeOutputs(files))
         return *status;
-    std::fputs(wrappedText(rangeTable(subject, estimates)).c_str(), stdout);
+    printRangeTable(
+        subject, estimates, [](const std::string& line) { std::fputs(line.c_str(), stdout); });
     QStringList written; // "a.csv," "b.png"
     for (const QString& file : {job.csvFile, job.plotFile})
         if (!file.isEmpty())
