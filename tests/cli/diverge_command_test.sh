@@ -33,6 +33,9 @@ lorenz --plot p.jpg
 lorenz --plot folder/
 lorenz --plot ..
 lorenz --csv same.png --plot same
+lorenz --plot-steps 10
+lorenz --steps 100 --plot p.png --plot-steps 101
+lorenz --steps 100 --plot p.png --plot-steps 0
 lorenz -platform xcb
 lorenz -reverse
 EOF_CASES
@@ -82,10 +85,25 @@ run diverge pickover --set a=-1.2345678901234567e-300 --set bb=0.123456789012345
     --set cc=-1.2345678901234567e+300 --set dd=1.2345678901234567e-100 --set ee=9.87654321 \
     --steps 100
 check_summary pickover
-run diverge lorenz --set aa=1e6 --steps 1000
-check_summary overflow
-grep -q '^orbit 2 leaves the numbers at step 7 ' "$out" || fail "overflow: $(cat "$out")"
-grep -qx 'no growth rate: an orbit left the numbers' "$out" || fail "overflow: $(cat "$out")"
+# An orbit whose point leaves single precision leaves the range the window can draw, while its
+# state is still finite (orbit 2's x is about 1e+38 at step 9); a state that is infinite
+# leaves the numbers.
+run diverge lorenz --set aa=100000 --steps 1000
+check_summary "point beyond single precision"
+grep -qx 'orbit 2 leaves the range the window can draw at step 9 (t = 0.0032 time units)' "$out" \
+    || fail "point beyond single precision: $(cat "$out")"
+grep -qx '  (its point lies beyond single precision; the run ends there)' "$out" \
+    || fail "point beyond single precision: $(cat "$out")"
+grep -qx 'no growth rate: an orbit left the range the window can draw' "$out" \
+    || fail "point beyond single precision: $(cat "$out")"
+grep -q 'numbers' "$out" && fail "point beyond single precision: $(cat "$out")"
+run diverge lorenz --set a=1e300 --set aa=1e300 --steps 1000
+check_summary "infinite state"
+grep -qx 'both orbits leave the numbers at step 3 (t = 0.0008 time units)' "$out" \
+    || fail "infinite state: $(cat "$out")"
+grep -qx '  (a state value is infinite or not a number; the run ends there)' "$out" \
+    || fail "infinite state: $(cat "$out")"
+grep -qx 'no growth rate: an orbit left the numbers' "$out" || fail "infinite state: $(cat "$out")"
 run diverge hopalong --set aa=0.7241 --steps 1000 --quiet --csv d.csv
 # --quiet leaves out the line naming the files, never the results.
 grep -q '^orbits part at step ' "$out" || fail "--quiet: no summary: $(cat "$out")"
