@@ -67,6 +67,14 @@ public:
     const Separation& atParting() const { return m_parting; }
     // Orbit 1's and orbit 2's departure from the numbers, if any, and its step.
     Departure departure(int orbit) const { return m_departure[orbit - 1]; }
+    // How the run left the numbers: State when either orbit's state did, else Point when
+    // either orbit's point did, else None.
+    Departure departure() const
+    {
+        if (m_departure[0] == Departure::State || m_departure[1] == Departure::State)
+            return Departure::State;
+        return m_departure[0] != Departure::None ? m_departure[0] : m_departure[1];
+    }
     std::uint64_t departureStep() const { return m_departureStep; }
     // ln(state separation) against step, from the first difference up to the parting step
     // (all steps measured when the orbits never part). Steps where the orbits coincide again

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <exception>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -44,9 +45,19 @@ std::vector<LyapunovEstimate> estimateAll(const AttractorChoice& attractor,
     std::size_t running = 0;
 
     // Each worker takes the next set that no one has taken; it writes only its own results.
+    // A failure (no memory for a run) ends every worker's loop and is thrown again on the
+    // calling thread once all have stopped: a thread may not end with an exception.
+    std::exception_ptr failure;
     const auto measure = [&] {
-        for (std::size_t i = next++; i < sets.size(); i = next++)
-            results[i] = estimateLyapunov(attractor, sets[i], settings, &stepsDone);
+        try {
+            for (std::size_t i = next++; i < sets.size(); i = next++)
+                results[i] = estimateLyapunov(attractor, sets[i], settings, &stepsDone);
+        } catch (...) {
+            next = sets.size();
+            const std::lock_guard lock(mutex);
+            if (!failure)
+                failure = std::current_exception();
+        }
     };
     const auto work = [&] {
         measure();
@@ -76,6 +87,10 @@ std::vector<LyapunovEstimate> estimateAll(const AttractorChoice& attractor,
         if (progress != nullptr && progress->isShown())
             progress->update(stepsDone.load(std::memory_order_relaxed));
     }
+    lock.unlock();
+    pool.clear();
+    if (failure)
+        std::rethrow_exception(failure);
     return results;
 }
 

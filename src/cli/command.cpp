@@ -2,6 +2,10 @@
 
 #include <QFileInfo>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -23,6 +27,17 @@ QString attractorNames()
     for (const AttractorChoice& choice : headless::attractorChoices())
         names << fromView(choice.name);
     return names.join(QStringLiteral(", "));
+}
+
+constexpr std::array<output::ImageFormat, 2> kImageFormats {output::kPng, output::kBmp};
+
+// The image format of an extension, in any case; null for one that names none.
+const output::ImageFormat* formatOfExtension(const QString& extension)
+{
+    for (const output::ImageFormat& format : kImageFormats)
+        if (extension.compare(QLatin1String(format.extension), Qt::CaseInsensitive) == 0)
+            return &format;
+    return nullptr;
 }
 
 void print(std::FILE* stream, const QString& text)
@@ -77,18 +92,49 @@ std::optional<std::uint64_t> parseWhole(QStringView text, std::uint64_t least, s
     return value;
 }
 
+std::span<const output::ImageFormat> imageFormats() { return kImageFormats; }
+
+const output::ImageFormat& imageFormatOf(const QString& name)
+{
+    const output::ImageFormat* format = formatOfExtension(QFileInfo(name).suffix());
+    return format != nullptr ? *format : kImageFormats.front();
+}
+
 std::optional<QString> readOutputName(const QString& option, QString& name, OutputKind kind)
 {
+    const QString flag = (option.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + option;
+    if (name.isEmpty())
+        return QStringLiteral("%1 '': the file name is empty; give one.").arg(flag);
+    if (qt::isWrittenInPlace(name)) {
+        // A device, a pipe or a standard stream is written in place, its name as it is; a
+        // socket takes no write as a file does.
+        struct stat target { };
+        if (::stat(QFile::encodeName(name).constData(), &target) == 0 && S_ISSOCK(target.st_mode))
+            return QStringLiteral("%1 %2: a socket cannot be written as a file; give a file, a "
+                                  "device or a pipe.")
+                .arg(flag, name);
+        return std::nullopt;
+    }
     const QFileInfo file(name);
     if (file.fileName().isEmpty() || file.isDir())
-        return QStringLiteral("--%1 '%2': give a file name, not a folder.").arg(option, name);
+        return QStringLiteral("%1 '%2': give a file name, not a folder.").arg(flag, name);
     if (kind == OutputKind::Data)
         return std::nullopt;
-    if (file.suffix().isEmpty())
+    if (file.suffix().isEmpty()) {
+        const QString given = name;
         name += QStringLiteral(".png");
-    else if (file.suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) != 0)
-        return QStringLiteral("--%1 %2: the chart is a PNG file; end its name in .png.")
-            .arg(option, name);
+        if (QFileInfo(name).isDir())
+            return QStringLiteral("%1 %2: %3 is a folder; give a file name.")
+                .arg(flag, given, name);
+        return std::nullopt;
+    }
+    const output::ImageFormat* format = formatOfExtension(file.suffix());
+    if (kind == OutputKind::Chart && format != kImageFormats.data())
+        return QStringLiteral("%1 %2: the chart is a PNG file; end its name in .png.")
+            .arg(flag, name);
+    if (format == nullptr)
+        return QStringLiteral("%1 %2: unknown image format '.%3'; use .png or .bmp.")
+            .arg(flag, name, file.suffix());
     return std::nullopt;
 }
 
@@ -111,11 +157,12 @@ HeadlessCommand::HeadlessCommand(
         {QStringLiteral("h"), kHelp}, QStringLiteral("Displays this help and exits.")));
 }
 
-void HeadlessCommand::addRunOptions(
-    std::uint64_t defaultSteps, ParameterFilter filter, const RunOptionTexts& texts)
+void HeadlessCommand::addRunOptions(std::uint64_t defaultSteps, ParameterFilter filter,
+    const RunOptionTexts& texts, std::uint64_t leastSteps)
 {
     m_filter = filter;
     m_defaultSteps = defaultSteps;
+    m_leastSteps = leastSteps;
     m_parser.addPositionalArgument(QStringLiteral("NAME"),
         QStringLiteral("The attractor, in any case: %1.").arg(attractorNames()));
     m_parser.addOptions({
@@ -176,20 +223,28 @@ std::optional<QString> HeadlessCommand::readRunOptions()
     WindowVars chosen;
     for (const Prompt& prompt : m_setup.attractor->texts.prompts)
         chosen.parameter(prompt.target) = prompt.defaultValue;
-    for (const QString& assignment : m_parser.values(kSet))
+    // Like any other option, a parameter says one thing once.
+    QStringList letters;
+    for (const QString& assignment : m_parser.values(kSet)) {
         if (std::optional<QString> reason = readSet(assignment, chosen))
             return reason;
+        const QString letter = assignment.section(QLatin1Char('='), 0, 0).trimmed().toLower();
+        if (letters.contains(letter))
+            return QStringLiteral("--set %1: %2 is given more than once.").arg(assignment, letter);
+        letters << letter;
+    }
     m_setup.set1 = chosen.set1;
     m_setup.set2 = chosen.set2;
 
     m_setup.steps = m_defaultSteps;
     if (m_parser.isSet(kSteps)) {
         const std::optional<std::uint64_t> steps
-            = parseWhole(m_parser.value(kSteps), 1, kMostSteps);
+            = parseWhole(m_parser.value(kSteps), m_leastSteps, kMostSteps);
         if (!steps)
-            return QStringLiteral("--steps %1: the steps must be a whole number from 1 to "
+            return QStringLiteral("--steps %1: the steps must be a whole number from %2 to "
                                   "1000000000000.")
-                .arg(m_parser.value(kSteps));
+                .arg(m_parser.value(kSteps))
+                .arg(m_leastSteps);
         m_setup.steps = *steps;
     }
     m_quiet = m_parser.isSet(kQuiet);
@@ -233,8 +288,12 @@ int HeadlessCommand::failure(const QString& reason) const
     return kWorkFailed;
 }
 
-std::optional<int> HeadlessCommand::checkOutputs(std::initializer_list<QString> fileNames) const
+std::optional<int> HeadlessCommand::checkOutputs(
+    std::initializer_list<QString> fileNames, StandardOutput standardOutput) const
 {
+    if (standardOutput == StandardOutput::Printed)
+        if (const std::optional<QString> reason = qt::standardStreamFailure(STDOUT_FILENO))
+            return failure(QStringLiteral("cannot write to standard output: %1").arg(*reason));
     for (const QString& file : fileNames)
         if (!file.isEmpty())
             if (const std::optional<QString> reason = output::checkWritable(file))

@@ -7,6 +7,7 @@
 
 #include "cli/progress.h"
 #include "headless/headless_run.h"
+#include "output/image_format.h"
 #include "output/output_files.h"
 
 #include <QCommandLineParser>
@@ -16,6 +17,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace quorvane::cli {
@@ -54,14 +56,29 @@ std::optional<double> parseNumber(QStringView text);
 // A whole number from `least` to `most`, in decimal digits. Nothing for anything else.
 std::optional<std::uint64_t> parseWhole(QStringView text, std::uint64_t least, std::uint64_t most);
 
-// What an output option names. A data file takes any name; a chart's name gains ".png" when it
-// has no extension, and any other extension is refused.
-enum class OutputKind : std::uint8_t { Data, Chart };
+// What an output option names. A data file takes any name. A chart's name gains ".png" when it
+// has no extension, and any other extension is refused; an image's gains ".png" too, and may
+// end in any extension of imageFormats().
+enum class OutputKind : std::uint8_t { Data, Chart, Image };
 
-// Reads the file name that option --`option` gives: a name that ends in a slash or names an
-// existing folder is refused, and so is a chart's name with an extension other than .png.
-// Returns the usage error, or nothing with `name` as it is to be written.
+// The formats an image may be written in, PNG first: the one a name without an extension gets.
+std::span<const output::ImageFormat> imageFormats();
+
+// Reads the file name that option `option` ("csv", or "o" for -o) gives, by the rules every
+// output file of every command follows:
+//  - an empty name, a name that ends in a slash or names an existing folder, and a socket are
+//    refused;
+//  - a name that is written in place (an existing device or pipe, or the file standard output
+//    or error goes to; see qt::isWrittenInPlace()) is taken as it is: it never gains an
+//    extension, and is never renamed over;
+//  - otherwise a chart's or an image's name gains ".png" when it has no extension, and one
+//    that names no format the kind takes is refused.
+// A name whose bytes were not UTF-8 never gets here: runCommand() refuses it, as its bytes
+// could not be kept. Returns the usage error, or nothing with `name` as it is to be written.
 std::optional<QString> readOutputName(const QString& option, QString& name, OutputKind kind);
+
+// The format an image or chart name that readOutputName() took is written in.
+const output::ImageFormat& imageFormatOf(const QString& name);
 
 // The usage error for --csv and --plot naming the same file, or nothing.
 std::optional<QString> sameFileError(const QString& csvFile, const QString& plotFile);
@@ -70,7 +87,7 @@ std::optional<QString> sameFileError(const QString& csvFile, const QString& plot
 // statuses, and the options that choose a run:
 //   NAME                    the attractor, in any case;
 //   --set LETTER=NUMBER     one parameter, repeatable; the rest keep their prompt defaults;
-//   --steps N               the number of steps, 1 to 10^12;
+//   --steps N               the number of steps, 1 (or the command's least) to 10^12;
 //   --quiet                 no progress bar (and no closing report).
 // A command adds its own options to parser() before parse(), and reads them after it.
 class HeadlessCommand {
@@ -88,9 +105,10 @@ public:
     };
 
     // Adds NAME, --set, --steps and --quiet. `filter` narrows the parameters --set may change
-    // to some of those the attractor's command asks for.
+    // to some of those the attractor's command asks for; `leastSteps` is the least --steps
+    // the command can work with.
     void addRunOptions(std::uint64_t defaultSteps, ParameterFilter filter = anyParameter,
-        const RunOptionTexts& texts = {});
+        const RunOptionTexts& texts = {}, std::uint64_t leastSteps = 1);
 
     // Reads the command's arguments; the first entry is the program's path. Returns an exit
     // status when the command is to end here: 0 once --help has been printed, 2 once a usage
@@ -110,10 +128,15 @@ public:
     // Reports work that failed as one line on standard error; returns 1.
     int failure(const QString& reason) const;
 
-    // Tries whether each output file named can be created (empty names are skipped), so that a
-    // folder that is missing or cannot be written is reported before the work rather than
-    // after it. Returns 1 once one that cannot has been reported.
-    std::optional<int> checkOutputs(std::initializer_list<QString> fileNames) const;
+    // Whether the command prints its results on standard output, or nothing there.
+    enum class StandardOutput : std::uint8_t { Printed, Unused };
+
+    // Tries whether each output file named can be created (empty names are skipped), and
+    // whether standard output can be written when the command prints there, so that a folder
+    // that is missing or cannot be written, or a standard output that was closed, is reported
+    // before the work rather than after it. Returns 1 once one that cannot has been reported.
+    std::optional<int> checkOutputs(std::initializer_list<QString> fileNames,
+        StandardOutput standardOutput = StandardOutput::Printed) const;
     // Writes the files together, as output::writeAllAtomically() does. Returns 1 once a failure has
     // been reported.
     std::optional<int> writeOutputs(const std::vector<output::PendingFile>& files) const;
@@ -127,6 +150,7 @@ private:
     QCommandLineParser m_parser;
     ParameterFilter m_filter = anyParameter;
     std::uint64_t m_defaultSteps = 0;
+    std::uint64_t m_leastSteps = 1;
     RunSetup m_setup;
     bool m_quiet = false;
 };

@@ -2,6 +2,7 @@
 
 #include "analysis/divergence.h"
 #include "cli/command.h"
+#include "cli/diverge_chart.h"
 #include "cli/diverge_summary.h"
 #include "output/chart.h"
 #include "output/csv_writer.h"
@@ -13,10 +14,7 @@ namespace quorvane::cli {
 
 namespace {
 
-using analysis::Separation;
 using analysis::SeparationSink;
-using output::Chart;
-using output::ChartLine;
 using output::CsvWriter;
 
 constexpr std::uint64_t kDefaultSteps = 1'000'000;
@@ -27,17 +25,17 @@ constexpr std::uint64_t kMostRows = 10'000'000;
 // The drawing area the screen separation is taken on: render's default, 1600x1200 pixels.
 constexpr double kScaleWidth = 1600 * 15.0;
 constexpr double kScaleHeight = 1200 * 15.0;
-// The chart keeps at most this many points, evenly spread over the run.
-constexpr std::size_t kChartPoints = 4096;
 
 const QString kCsv = QStringLiteral("csv");
 const QString kEvery = QStringLiteral("every");
 const QString kPlot = QStringLiteral("plot");
+const QString kPlotSteps = QStringLiteral("plot-steps");
 
 struct Outputs {
     QString csv; // empty for none
     std::uint64_t every = kDefaultEvery;
     QString plot; // empty for none
+    std::uint64_t plotSteps = 0; // the chart's step axis's end; 0 for the one the parting gives
 };
 
 std::optional<QString> readOutputs(
@@ -75,6 +73,18 @@ std::optional<QString> readOutputs(
             if (auto reason = sameFileError(outputs.csv, outputs.plot))
                 return reason;
     }
+    if (parser.isSet(kPlotSteps)) {
+        if (!parser.isSet(kPlot))
+            return QStringLiteral("--plot-steps sets the chart's step axis; give --plot FILE as "
+                                  "well.");
+        const auto end = parseWhole(parser.value(kPlotSteps), 1, steps);
+        if (!end)
+            return QStringLiteral("--plot-steps %1: write a whole number of steps from 1 to the "
+                                  "run's %2.")
+                .arg(parser.value(kPlotSteps))
+                .arg(steps);
+        outputs.plotSteps = *end;
+    }
     return std::nullopt;
 }
 
@@ -107,63 +117,6 @@ private:
     std::uint64_t m_every;
 };
 
-// The chart's points: log10 of the state separation at every stride-th step, the stride
-// doubling whenever the points fill up, so they stay evenly spread however long the run.
-class ChartPoints final : public SeparationSink {
-public:
-    std::uint64_t nextWanted(std::uint64_t step) const override
-    {
-        return (step / m_stride + 1) * m_stride;
-    }
-    void take(const Separation& s, bool marked) override
-    {
-        if (!marked && s.step % m_stride != 0)
-            return;
-        m_points.push_back({static_cast<double>(s.step), std::log10(s.state)});
-        m_marked.push_back(marked);
-        if (m_points.size() >= kChartPoints)
-            thin();
-    }
-
-    const std::vector<QPointF>& points() const { return m_points; }
-
-private:
-    void thin()
-    {
-        m_stride *= 2;
-        std::size_t kept = 0;
-        for (std::size_t i = 0; i < m_points.size(); ++i) {
-            if (!m_marked[i] && static_cast<std::uint64_t>(m_points[i].x()) % m_stride != 0)
-                continue;
-            m_points[kept] = m_points[i];
-            m_marked[kept++] = m_marked[i];
-        }
-        m_points.resize(kept);
-        m_marked.resize(kept);
-    }
-
-    std::uint64_t m_stride = 1;
-    std::vector<QPointF> m_points;
-    std::vector<bool> m_marked;
-};
-
-Chart chartOf(const RunSetup& setup, const Divergence& divergence, const ChartPoints& points)
-{
-    Chart chart;
-    chart.title = divergenceTitle(setup);
-    chart.xLabel = QStringLiteral("step");
-    chart.yLabel = QStringLiteral("log10 of the state separation (state units)");
-    chart.points = points.points();
-    if (divergence.partingStep() != 0)
-        chart.marker = ChartLine {static_cast<double>(divergence.partingStep()),
-            QStringLiteral("orbits part at step %1").arg(divergence.partingStep())};
-    else if (divergence.departureStep() != 0)
-        chart.marker = ChartLine {static_cast<double>(divergence.departureStep()),
-            QStringLiteral("an orbit leaves the numbers at step %1")
-                .arg(divergence.departureStep())};
-    return chart;
-}
-
 void print(const QStringList& lines)
 {
     for (const QString& line : lines)
@@ -189,8 +142,9 @@ int diverge(const QStringList& arguments)
             "more apart, and the growth rate: the least-squares slope of ln(state\n"
             "separation) against the step, from the first step where they differ up to the\n"
             "parting step (or the last step), with the steps it takes to grow tenfold. An\n"
-            "orbit whose state becomes infinite or not a number, or whose point no longer\n"
-            "fits single precision, leaves the numbers: the run ends there, with no rate."));
+            "orbit whose state becomes infinite or not a number leaves the numbers; one\n"
+            "whose point no longer fits single precision leaves the range the window can\n"
+            "draw. Either way the run ends there, with no rate."));
     command.addRunOptions(kDefaultSteps, anyParameter,
         {{},
             QStringLiteral("No progress bar, and no line naming the files written; the summary "
@@ -207,8 +161,14 @@ int diverge(const QStringList& arguments)
             QStringLiteral("K")},
         {kPlot,
             QStringLiteral("Draws log10 of the state separation against the step, the "
-                           "parting step marked, as a 1200x800 PNG chart."),
+                           "parting step marked, as a 1200x800 PNG chart. Where the orbits part, "
+                           "its step axis ends at a round number 3.5 to 5 times the parting "
+                           "step; otherwise it shows the whole run."),
             QStringLiteral("FILE.png")},
+        {kPlotSteps,
+            QStringLiteral("With --plot: the chart's step axis ends at step N, from 1 to "
+                           "--steps."),
+            QStringLiteral("N")},
     });
     if (const std::optional<int> status = command.parse(arguments))
         return *status;
@@ -218,11 +178,13 @@ int diverge(const QStringList& arguments)
         return command.usageError(*reason);
     if (const std::optional<int> status = command.checkOutputs({outputs.csv, outputs.plot}))
         return *status;
+    if (!outputs.plot.isEmpty())
+        output::loadChartFonts();
 
     Divergence divergence(*setup.attractor, kScaleWidth, kScaleHeight, setup.steps);
-    ChartPoints chartPoints;
+    DivergenceChart chart(divergence, setup.steps, outputs.plotSteps);
     if (!outputs.plot.isEmpty())
-        divergence.addSink(chartPoints);
+        divergence.addSink(chart);
     std::uint64_t rows = 0;
     const auto run = [&] {
         headless::HeadlessRun<> measured(setup);
@@ -248,10 +210,8 @@ int diverge(const QStringList& arguments)
                              return std::nullopt;
                          }});
     if (!outputs.plot.isEmpty())
-        files.push_back({outputs.plot, [&](QIODevice& file) {
-                             return output::writeChartInto(
-                                 chartOf(setup, divergence, chartPoints), file);
-                         }});
+        files.push_back({outputs.plot,
+            [&](QIODevice& file) { return output::writeChartInto(chart.chart(setup), file); }});
     if (const std::optional<int> status = command.writeOutputs(files))
         return *status;
 

@@ -96,21 +96,7 @@ private:
                 << QStringLiteral("  %1 px apart on screen, %2 state units apart")
                        .arg(figure(s.screenPixels), figure(s.state));
         if (m_d.departureStep() != 0) {
-            const bool left1 = m_d.departure(1) != Departure::None;
-            const bool left2 = m_d.departure(2) != Departure::None;
-            const QString who = left1 && left2
-                ? QStringLiteral("both orbits leave")
-                : QStringLiteral("orbit %1 leaves").arg(left1 ? 1 : 2);
-            out << QStringLiteral("%1 the numbers at step %2%3")
-                       .arg(who)
-                       .arg(m_d.departureStep())
-                       .arg(atTime(m_d.departureStep()))
-                << (m_d.departure(left1 ? 1 : 2) == Departure::State
-                           ? QStringLiteral("  (a state value is infinite or not a number; the run "
-                                            "ends there)")
-                           : QStringLiteral("  (%1 beyond single precision; the run ends there)")
-                                 .arg(left1 && left2 ? QStringLiteral("their points lie")
-                                                     : QStringLiteral("its point lies")));
+            out << departure();
         } else if (m_d.firstDifference() == 0) {
             out << QStringLiteral("orbits identical for all %1").arg(steps(m_setup.steps));
         } else if (m_d.partingStep() == 0) {
@@ -119,10 +105,40 @@ private:
         return out;
     }
 
+    // How the orbits left: those whose state left the numbers, then those whose point left
+    // the range the window can draw, each kind with its step and what it means.
+    QStringList departure() const
+    {
+        QStringList out;
+        for (const Departure kind : {Departure::State, Departure::Point}) {
+            const bool left1 = m_d.departure(1) == kind;
+            const bool left2 = m_d.departure(2) == kind;
+            if (!left1 && !left2)
+                continue;
+            const bool both = left1 && left2;
+            const QString who = both ? QStringLiteral("both orbits leave")
+                                     : QStringLiteral("orbit %1 leaves").arg(left1 ? 1 : 2);
+            const QString line = QStringLiteral("%1 %2 at step %3%4")
+                                     .arg(who, leftFrom(kind))
+                                     .arg(m_d.departureStep())
+                                     .arg(atTime(m_d.departureStep()));
+            out << wrapped(line.section(QLatin1Char(' '), 0, 0),
+                line.section(QLatin1Char(' '), 1).split(QLatin1Char(' ')));
+            out << (kind == Departure::State
+                    ? QStringLiteral("  (a state value is infinite or not a number")
+                    : QStringLiteral("  (%1 beyond single precision")
+                          .arg(both ? QStringLiteral("their points lie")
+                                    : QStringLiteral("its point lies")));
+        }
+        out.last() += QStringLiteral("; the run ends there)");
+        return out;
+    }
+
     QStringList rate() const
     {
         if (m_d.departureStep() != 0)
-            return {QStringLiteral("no growth rate: an orbit left the numbers")};
+            return {
+                QStringLiteral("no growth rate: an orbit left %1").arg(leftFrom(m_d.departure()))};
         if (m_d.firstDifference() == 0)
             return {};
         const LineFit& fit = m_d.growth();
@@ -166,6 +182,12 @@ QString divergenceTitle(const RunSetup& setup)
     return QStringLiteral("%1, orbit 1: %2\norbit 2: %3")
         .arg(nameOf(setup), parameterList(setup, 1).join(QLatin1Char(' ')),
             parameterList(setup, 2).join(QLatin1Char(' ')));
+}
+
+QString leftFrom(Departure kind)
+{
+    return kind == Departure::State ? QStringLiteral("the numbers")
+                                    : QStringLiteral("the range the window can draw");
 }
 
 } // namespace quorvane::cli

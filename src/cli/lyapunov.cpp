@@ -108,12 +108,7 @@ std::optional<QString> readJob(HeadlessCommand& command, Job& job)
     LyapunovSubject& subject = job.subject;
     subject.attractor = command.setup().attractor;
     subject.parameters = command.setup().set1;
-    subject.settings.steps = command.setup().steps;
-    if (subject.settings.steps < kBlocks)
-        return QStringLiteral("--steps %1: measure at least %2 steps, one for each of the %2 "
-                              "blocks of the standard error.")
-            .arg(subject.settings.steps)
-            .arg(kBlocks);
+    subject.settings.steps = command.setup().steps; // at least kBlocks, one for each block
     std::uint64_t threads = job.threads;
     if (auto reason = readWhole(parser, kTransient, 0, kMostSteps, subject.settings.transient))
         return reason;
@@ -176,7 +171,8 @@ int lyapunov(const QStringList& arguments)
                 .arg(kBlocks)
                 .arg(kDefaultSteps),
             QStringLiteral("No progress bar, and no line naming the files written; the results "
-                           "are printed all the same.")});
+                           "are printed all the same.")},
+        kBlocks);
     command.parser().addOptions({
         {kTransient,
             QStringLiteral("Steps run before the companion is placed, 0 to 10^12 (default "
@@ -213,6 +209,8 @@ int lyapunov(const QStringList& arguments)
         return command.usageError(*reason);
     if (const std::optional<int> status = command.checkOutputs({job.csvFile, job.plotFile}))
         return *status;
+    if (!job.plotFile.isEmpty())
+        output::loadChartFonts();
 
     const LyapunovSubject& subject = job.subject;
     std::vector<ParameterSet> sets;
@@ -235,9 +233,10 @@ int lyapunov(const QStringList& arguments)
     std::vector<output::PendingFile> files;
     if (!job.csvFile.isEmpty())
         files.push_back({job.csvFile, [&](QIODevice& file) -> std::optional<QString> {
-                             const std::string text = rangeCsv(subject, estimates);
                              // A refused write is reported by the file itself.
-                             file.write(text.data(), static_cast<qint64>(text.size()));
+                             output::CsvWriter csv(file);
+                             writeRangeCsv(subject, estimates, csv);
+                             csv.flush();
                              return std::nullopt;
                          }});
     if (!job.plotFile.isEmpty())
@@ -246,7 +245,8 @@ int lyapunov(const QStringList& arguments)
                          }});
     if (const std::optional<int> status = command.writeOutputs(files))
         return *status;
-    std::fputs(wrappedText(rangeTable(subject, estimates)).c_str(), stdout);
+    printRangeTable(
+        subject, estimates, [](const std::string& line) { std::fputs(line.c_str(), stdout); });
     QStringList written; // "a.csv," "b.png"
     for (const QString& file : {job.csvFile, job.plotFile})
         if (!file.isEmpty())

@@ -1,11 +1,13 @@
 #include "cli/lyapunov_report.h"
 
+#include "cli/text_lines.h"
+
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
-#include <vector>
 
 namespace quorvane::cli {
 
@@ -153,9 +155,10 @@ std::string estimateReport(const LyapunovSubject& subject, const LyapunovEstimat
             + errorText(e.standardError) + ")\n";
     }
     if (e.periodsLeftOut > 0 && e.outcome == Outcome::Measured)
-        text += format("note: the companion fell onto orbit 1 in %llu periods (first at step "
+        text += format("note: the companion fell onto orbit 1 in %llu %s (first at step "
                        "%llu), left out of the %llu steps measured\n",
             static_cast<unsigned long long>(e.periodsLeftOut),
+            e.periodsLeftOut == 1 ? "period" : "periods",
             static_cast<unsigned long long>(e.firstLeftOut),
             static_cast<unsigned long long>(e.measuredSteps));
     if (e.perStep > 0) {
@@ -169,65 +172,84 @@ std::string estimateReport(const LyapunovSubject& subject, const LyapunovEstimat
     return text + "verdict: " + verdict(e) + '\n';
 }
 
-std::string rangeTable(const LyapunovSubject& subject, std::span<const LyapunovEstimate> estimates)
+void printRangeTable(const LyapunovSubject& subject, std::span<const LyapunovEstimate> estimates,
+    const std::function<void(const std::string&)>& print)
 {
     const Sweep& sweep = *subject.sweep;
     const bool flow = subject.attractor->isFlow();
     const std::string letter(parameterName(sweep.letter));
-    std::string text = name(subject) + ' ' + parameterText(subject) + ": " + letter + " from "
-        + shortest(sweep.from) + " to " + shortest(sweep.to) + ", " + std::to_string(sweep.count)
-        + (sweep.count == 1 ? " value;\n" : " values;\n") + stepsText(subject.settings) + '\n';
+    const std::string range = sweep.count == 1
+        ? letter + " = " + shortest(sweep.from) + " (a COUNT of 1 takes FROM alone);"
+        : letter + " from " + shortest(sweep.from) + " to " + shortest(sweep.to) + ", "
+            + std::to_string(sweep.count) + " values;";
+    print(wrappedText(name(subject) + ' ' + parameterText(subject) + ": " + range) + '\n');
+    print(wrappedText(stepsText(subject.settings)) + '\n');
 
-    std::vector<std::array<std::string, 4>> rows;
-    rows.push_back({letter, flow ? "lambda_1/time" : "lambda_1/step", "stderr", "verdict"});
+    using Row = std::array<std::string, 4>;
+    const Row heading {letter, flow ? "lambda_1/time" : "lambda_1/step", "stderr", "verdict"};
     const double scale = shownUnit(subject);
-    for (std::size_t i = 0; i < estimates.size(); ++i) {
+    const auto row = [&](std::size_t i) {
         const LyapunovEstimate& e = estimates[i];
-        std::array<std::string, 4> row {shortest(sweep.value(i))};
+        Row cells {shortest(sweep.value(i))};
         if (!e.hasExponent()) {
-            row[1] = reason(e);
+            cells[1] = reason(e);
         } else {
-            row[1] = withError(e.perStep / scale, e.standardError / scale);
-            row[2] = e.outcome == Outcome::Collapsed ? "-" : errorText(e.standardError / scale);
-            row[3] = verdict(e);
+            cells[1] = withError(e.perStep / scale, e.standardError / scale);
+            cells[2] = e.outcome == Outcome::Collapsed ? "-" : errorText(e.standardError / scale);
+            cells[3] = verdict(e);
         }
-        rows.push_back(row);
-    }
-    // Columns as wide as their widest cell; a reason takes the place of the other three.
+        return cells;
+    };
+    // Columns as wide as their widest cell; a reason takes the place of the other three. The
+    // rows are made twice, for the widths and for the lines, rather than all held at once.
     std::array<std::size_t, 3> widths {};
-    for (const auto& row : rows)
+    const auto measure = [&](const Row& cells) {
         for (std::size_t c = 0; c < widths.size(); ++c)
-            if (c == 0 || !row[2].empty())
-                widths[c] = std::max(widths[c], row[c].size());
+            if (c == 0 || !cells[2].empty())
+                widths[c] = std::max(widths[c], cells[c].size());
+    };
+    measure(heading);
+    for (std::size_t i = 0; i < estimates.size(); ++i)
+        measure(row(i));
     const auto padded = [&](const std::string& cell, std::size_t c) {
         return cell + std::string(widths[c] - cell.size() + 2, ' ');
     };
-    for (const auto& row : rows)
-        text += padded(row[0], 0)
-            + (row[2].empty() ? row[1] : padded(row[1], 1) + padded(row[2], 2) + row[3]) + '\n';
-    return text;
+    const auto line = [&](const Row& cells) {
+        print(wrappedText(padded(cells[0], 0)
+                  + (cells[2].empty() ? cells[1]
+                                      : padded(cells[1], 1) + padded(cells[2], 2) + cells[3]))
+            + '\n');
+    };
+    line(heading);
+    for (std::size_t i = 0; i < estimates.size(); ++i)
+        line(row(i));
 }
 
-std::string rangeCsv(const LyapunovSubject& subject, std::span<const LyapunovEstimate> estimates)
+void writeRangeCsv(const LyapunovSubject& subject, std::span<const LyapunovEstimate> estimates,
+    output::CsvWriter& csv)
 {
     const bool flow = subject.attractor->isFlow();
-    std::string text = "value,lambda_per_step,lambda_per_time,stderr\n";
+    csv.line("value,lambda_per_step,lambda_per_time,stderr");
     for (std::size_t i = 0; i < estimates.size(); ++i) {
         const LyapunovEstimate& e = estimates[i];
-        text += format("%.17g,", subject.sweep->value(i));
+        csv.number(subject.sweep->value(i));
         if (e.hasExponent()) {
-            text += format("%.17g,", e.perStep);
+            csv.number(e.perStep);
             if (flow)
-                text += format("%.17g", perTime(subject, e.perStep));
-            text += ',';
+                csv.number(perTime(subject, e.perStep));
+            else
+                csv.empty();
             if (std::isfinite(e.standardError))
-                text += format("%.17g", e.standardError);
+                csv.number(e.standardError);
+            else
+                csv.empty();
         } else {
-            text += ",,";
+            csv.empty();
+            csv.empty();
+            csv.empty();
         }
-        text += '\n';
+        csv.endRow();
     }
-    return text;
 }
 
 Chart rangeChart(const LyapunovSubject& subject, std::span<const LyapunovEstimate> estimates)
@@ -236,19 +258,25 @@ Chart rangeChart(const LyapunovSubject& subject, std::span<const LyapunovEstimat
     const double scale = shownUnit(subject);
     const QString letter = fromView(parameterName(subject.sweep->letter));
     Chart chart;
-    std::size_t gaps = 0;
+    std::size_t without = 0; // values without an exponent
+    std::size_t collapsed = 0; // values whose exponent is -inf, which no chart can draw
     for (std::size_t i = 0; i < estimates.size(); ++i) {
         const LyapunovEstimate& e = estimates[i];
         const bool finite = e.outcome == Outcome::Measured;
-        gaps += finite ? 0 : 1;
+        without += e.hasExponent() ? 0 : 1;
+        collapsed += e.outcome == Outcome::Collapsed ? 1 : 0;
         chart.points.emplace_back(subject.sweep->value(i),
             finite ? e.perStep / scale : std::numeric_limits<double>::quiet_NaN());
     }
     // Two lines of about 90 characters at most, so the title fits the chart's width: what
     // was varied and what was fixed, then how it was measured.
     std::string settings = stepsText(subject.settings, "steps");
-    if (gaps > 0)
-        settings += format("; %zu %s without an exponent", gaps, gaps == 1 ? "value" : "values");
+    if (without > 0)
+        settings
+            += format("; %zu %s without an exponent", without, without == 1 ? "value" : "values");
+    if (collapsed > 0)
+        settings += format(
+            "; %zu %s at -inf, not drawn", collapsed, collapsed == 1 ? "value" : "values");
     chart.title
         = QStringLiteral("Largest Lyapunov exponent \u03bb\u2081 of %1 against %2, with %3\n%4")
               .arg(QString::fromStdString(name(subject)), letter,

@@ -4,7 +4,9 @@
 #include "analysis/parameter_sweep.h"
 #include "cli/command.h"
 #include "output/chart.h"
+#include "output/csv_writer.h"
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -38,14 +40,20 @@ std::string parameterText(const LyapunovSubject& subject);
 // verdict. For an estimate without an exponent, the reason and the step instead.
 std::string estimateReport(const LyapunovSubject& subject, const LyapunovEstimate& estimate);
 
-// A range as a table, a heading and one line a value.
-std::string rangeTable(const LyapunovSubject& subject, std::span<const LyapunovEstimate> estimates);
+// Hands a range's table to `print` a line at a time, each ending in '\n' and wrapped to fit
+// kColumns: what was measured, how, the column heads, then one line a value. No more than a
+// line of it is held at once, so the table of a million values takes no more memory than that
+// of ten.
+void printRangeTable(const LyapunovSubject& subject, std::span<const LyapunovEstimate> estimates,
+    const std::function<void(const std::string&)>& print);
 
-// A range as CSV: the header `value,lambda_per_step,lambda_per_time,stderr`, then one line a
-// value, every number in %.17g. lambda_per_time is empty for a map, which has no model time;
-// stderr is that of lambda_per_step. A value without an exponent has empty fields; one whose
-// companion collapsed onto orbit 1 has -inf exponents and an empty stderr.
-std::string rangeCsv(const LyapunovSubject& subject, std::span<const LyapunovEstimate> estimates);
+// Writes a range as CSV, a row at a time: the header `value,lambda_per_step,lambda_per_time,
+// stderr`, then one row a value, every number in %.17g, which reads back as the same double.
+// lambda_per_time is empty for a map, which has no model time; stderr is that of
+// lambda_per_step. A value without an exponent has empty fields; one whose companion
+// collapsed onto orbit 1 has -inf exponents and an empty stderr.
+void writeRangeCsv(const LyapunovSubject& subject, std::span<const LyapunovEstimate> estimates,
+    output::CsvWriter& csv);
 
 // A range as a chart: lambda_1 against the varied parameter (per unit time for a flow, per
 // step for a map), the zero line marked, the fixed parameters and the method's settings in

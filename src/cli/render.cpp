@@ -5,8 +5,6 @@
 #include "platform/qt/bitmap_file.h"
 #include "run/palette.h"
 
-#include <QFileInfo>
-
 #include <chrono>
 #include <cstdio>
 
@@ -29,28 +27,11 @@ const QString kBackground = QStringLiteral("background");
 
 struct Picture {
     QString fileName; // with its extension
-    const char* format = "png";
+    const output::ImageFormat* format = &output::kPng;
     QSize logical {1600, 1200};
     int scale = 1;
     int background = 0; // palette index
 };
-
-// The file name and the format its extension asks for; a name without one gets ".png".
-std::optional<QString> readOutput(const QString& given, Picture& picture)
-{
-    if (QFileInfo(given).fileName().isEmpty() || QFileInfo(given).isDir())
-        return QStringLiteral("-o '%1': give a file name, not a folder.").arg(given);
-    const QString suffix = QFileInfo(given).suffix().toLower();
-    picture.fileName = given;
-    if (suffix.isEmpty())
-        picture.fileName += QStringLiteral(".png");
-    else if (suffix == QLatin1String("bmp"))
-        picture.format = "bmp";
-    else if (suffix != QLatin1String("png"))
-        return QStringLiteral("-o %1: unknown image format '.%2'; use .png or .bmp.")
-            .arg(given, QFileInfo(given).suffix());
-    return std::nullopt;
-}
 
 std::optional<QString> readSize(const QString& text, Picture& picture)
 {
@@ -72,8 +53,11 @@ std::optional<QString> readPicture(const QCommandLineParser& parser, Picture& pi
 {
     if (!parser.isSet(kOutput))
         return QStringLiteral("No output file; give -o FILE.");
-    if (std::optional<QString> reason = readOutput(parser.value(kOutput), picture))
+    picture.fileName = parser.value(kOutput);
+    if (std::optional<QString> reason
+        = readOutputName(QStringLiteral("o"), picture.fileName, OutputKind::Image))
         return reason;
+    picture.format = &imageFormatOf(picture.fileName);
     if (parser.isSet(kSize))
         if (std::optional<QString> reason = readSize(parser.value(kSize), picture))
             return reason;
@@ -98,12 +82,16 @@ std::optional<QString> readPicture(const QCommandLineParser& parser, Picture& pi
     const std::uint64_t height
         = static_cast<std::uint64_t>(picture.logical.height()) * picture.scale;
     const QString image = QStringLiteral("the image would be %1x%2 pixels").arg(width).arg(height);
+    const QString options = QStringLiteral("--size %1x%2 --scale %3")
+                                .arg(picture.logical.width())
+                                .arg(picture.logical.height())
+                                .arg(picture.scale);
     if (width * height * 4 > kMostImageBytes)
-        return QStringLiteral("--size %1x%2 --scale %3: %4, over 1 GiB.")
-            .arg(picture.logical.width())
-            .arg(picture.logical.height())
-            .arg(picture.scale)
-            .arg(image);
+        return QStringLiteral("%1: %2, over 1 GiB.").arg(options, image);
+    // Within 1 GiB each side fits an int.
+    if (const std::optional<QString> reason = output::sizeRefusal(
+            *picture.format, QSize(static_cast<int>(width), static_cast<int>(height))))
+        return QStringLiteral("%1: %2, %3.").arg(options, image, *reason);
     return std::nullopt;
 }
 
@@ -143,7 +131,9 @@ int render(const QStringList& arguments)
     if (const std::optional<QString> reason = readPicture(command.parser(), picture))
         return command.usageError(*reason);
 
-    if (const std::optional<int> status = command.checkOutputs({picture.fileName}))
+    if (const std::optional<int> status = command.checkOutputs({picture.fileName},
+            command.isQuiet() ? HeadlessCommand::StandardOutput::Unused
+                              : HeadlessCommand::StandardOutput::Printed))
         return *status;
 
     output::Picture area;
@@ -162,7 +152,7 @@ int render(const QStringList& arguments)
     }
     const QImage& image = area.image();
     const output::PendingFile file {picture.fileName,
-        [&](QIODevice& device) { return qt::writeImageInto(device, image, picture.format); }};
+        [&](QIODevice& device) { return qt::writeImageInto(device, image, picture.format->name); }};
     if (const std::optional<int> status = command.writeOutputs({file}))
         return *status;
 

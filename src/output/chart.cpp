@@ -22,6 +22,8 @@ constexpr int kLabelFont = 16;
 constexpr int kTickFont = 14;
 constexpr int kTickLength = 6;
 constexpr int kPad = 14;
+// A line with more points than this for each pixel column of the plot is drawn through fewer.
+constexpr qsizetype kPointsPerColumn = 8;
 
 const QColor kFrame(0, 0, 0);
 const QColor kGrid(225, 225, 225);
@@ -51,6 +53,33 @@ void drawBoxedText(QPainter& painter, const QRectF& box, const QString& text, co
     painter.drawText(box, Qt::AlignCenter, text);
 }
 
+// A line of many more points than the plot has pixel columns, as a range of a million values
+// makes, is drawn through fewer: in each column its first and last point and its lowest and
+// highest, in the order the line meets them. It looks the same, and the painter's stroker,
+// whose memory grows with the points and which does not survive running out of it, is handed a
+// few thousand points however many the chart has.
+QPolygonF throughColumns(const QPolygonF& line)
+{
+    QPolygonF fewer;
+    qsizetype first = 0;
+    while (first < line.size()) {
+        const double column = std::floor(line[first].x());
+        qsizetype last = first, lowest = first, highest = first;
+        while (last + 1 < line.size() && std::floor(line[last + 1].x()) == column) {
+            ++last;
+            lowest = line[last].y() < line[lowest].y() ? last : lowest;
+            highest = line[last].y() > line[highest].y() ? last : highest;
+        }
+        const qsizetype inOrder[]
+            = {first, std::min(lowest, highest), std::max(lowest, highest), last};
+        for (std::size_t i = 0; i < std::size(inOrder); ++i)
+            if (i == 0 || inOrder[i] != inOrder[i - 1])
+                fewer << line[inOrder[i]];
+        first = last + 1;
+    }
+    return fewer;
+}
+
 class ChartPainter {
 public:
     ChartPainter(QImage& image, const Chart& chart)
@@ -78,25 +107,9 @@ public:
 private:
     void findAxes()
     {
-        double x0 = INFINITY, x1 = -INFINITY, y0 = INFINITY, y1 = -INFINITY;
-        for (const QPointF& p : m_chart.points) {
-            if (!isPoint(p))
-                continue;
-            x0 = std::min(x0, p.x());
-            x1 = std::max(x1, p.x());
-            y0 = std::min(y0, p.y());
-            y1 = std::max(y1, p.y());
-        }
-        if (const auto& m = m_chart.marker; m && std::fabs(m->at) <= kLargest) {
-            x0 = std::min(x0, m->at);
-            x1 = std::max(x1, m->at);
-        }
-        if (const auto& r = m_chart.reference; r && std::fabs(r->at) <= kLargest) {
-            y0 = std::min(y0, r->at);
-            y1 = std::max(y1, r->at);
-        }
-        m_x = niceAxis(x0, x1, 8);
-        m_y = niceAxis(y0, y1, 6);
+        const ChartAxes axes = chartAxes(m_chart);
+        m_x = axes.x;
+        m_y = axes.y;
     }
 
     void layOut()
@@ -164,10 +177,16 @@ private:
         m_painter.setPen(QPen(kSeries, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         m_painter.setBrush(kSeries);
         QPolygonF run;
+        // A stretch that stays within a pixel is a dot: a line that short draws nothing.
         auto finishRun = [&] {
-            if (run.size() == 1)
+            if (run.isEmpty())
+                return;
+            const QRectF extent = run.boundingRect();
+            if (extent.width() < 1 && extent.height() < 1)
                 m_painter.drawEllipse(run.front(), 2.0, 2.0);
-            else if (run.size() > 1)
+            else if (run.size() > kPointsPerColumn * static_cast<qsizetype>(m_plot.width()))
+                m_painter.drawPolyline(throughColumns(run));
+            else
                 m_painter.drawPolyline(run);
             run.clear();
         };
@@ -242,6 +261,41 @@ private:
 };
 
 } // namespace
+
+ChartAxes chartAxes(const Chart& chart)
+{
+    const auto shown = [&](double x) {
+        return !chart.xSpan || (x >= chart.xSpan->first && x <= chart.xSpan->second);
+    };
+    double x0 = INFINITY, x1 = -INFINITY, y0 = INFINITY, y1 = -INFINITY;
+    for (const QPointF& p : chart.points) {
+        if (!isPoint(p) || !shown(p.x()))
+            continue;
+        x0 = std::min(x0, p.x());
+        x1 = std::max(x1, p.x());
+        y0 = std::min(y0, p.y());
+        y1 = std::max(y1, p.y());
+    }
+    if (const auto& m = chart.marker; m && std::fabs(m->at) <= kLargest) {
+        x0 = std::min(x0, m->at);
+        x1 = std::max(x1, m->at);
+    }
+    if (const auto& r = chart.reference; r && std::fabs(r->at) <= kLargest) {
+        y0 = std::min(y0, r->at);
+        y1 = std::max(y1, r->at);
+    }
+    return {
+        chart.xSpan ? spanAxis(chart.xSpan->first, chart.xSpan->second, 8) : niceAxis(x0, x1, 8),
+        niceAxis(y0, y1, 6)};
+}
+
+void loadChartFonts()
+{
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
+        return;
+    for (const QFont& used : {font(kTitleFont, true), font(kLabelFont), font(kTickFont)})
+        QFontMetricsF(used).horizontalAdvance(QStringLiteral("0"));
+}
 
 QImage drawChart(const Chart& chart)
 {

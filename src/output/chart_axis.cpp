@@ -9,7 +9,8 @@ namespace quorvane::output {
 std::vector<double> Axis::ticks() const
 {
     std::vector<double> values;
-    const auto count = static_cast<long>(std::lround((hi - lo) / step));
+    // A whole number of steps, but for rounding, unless the axis was cut short.
+    const auto count = static_cast<long>(std::floor((hi - lo) / step + 1e-9));
     for (long i = 0; i <= count; ++i) {
         const double v = lo + static_cast<double>(i) * step;
         values.push_back(std::fabs(v) < step * 1e-9 ? 0.0 : v); // no "-0" or "1e-17"
@@ -38,6 +39,14 @@ Axis niceAxis(double least, double most, int ticks)
     const double scaled = raw / power;
     const double step = power * (scaled <= 1 ? 1 : scaled <= 2 ? 2 : scaled <= 5 ? 5 : 10);
     return {std::floor(least / step) * step, std::ceil(most / step) * step, step};
+}
+
+Axis spanAxis(double lo, double hi, int ticks)
+{
+    Axis axis = niceAxis(lo, hi, ticks);
+    if (lo <= hi && hi - lo > axis.step)
+        axis = {lo, hi, axis.step};
+    return axis;
 }
 
 QString tickText(double v, const Axis& axis)

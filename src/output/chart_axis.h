@@ -7,7 +7,8 @@
 namespace quorvane::output {
 
 // One axis of a chart: from lo to hi in steps of `step`, lo and hi on whole steps, so that
-// every tick falls on a round value.
+// every tick falls on a round value. An axis cut to a span (spanAxis()) may end between two
+// ticks.
 struct Axis {
     double lo = 0;
     double hi = 1;
@@ -15,7 +16,8 @@ struct Axis {
 
     // Where v lies between lo (0) and hi (1).
     double fraction(double v) const { return (v - lo) / (hi - lo); }
-    // The values of the ticks, lo to hi; one within a billionth of a step of 0 is 0.
+    // The values of the ticks, lo to the last whole step at or before hi; one within a
+    // billionth of a step of 0 is 0.
     std::vector<double> ticks() const;
 };
 
@@ -23,6 +25,11 @@ struct Axis {
 // widened to the nearest ticks outside the ends. Ends in the wrong order (nothing to show) give
 // 0 to 1; ends that are one value, or as good as one, an axis around it.
 Axis niceAxis(double least, double most, int ticks);
+
+// The axis from lo to hi exactly, with ticks of the round step niceAxis() would take, counted
+// from lo: lo should be a round value itself (0, say). Ends in the wrong order or as good as
+// one give niceAxis()'s axis instead.
+Axis spanAxis(double lo, double hi, int ticks);
 
 // A tick's number with as many decimals as the step needs; very large or small ones as 2e+08.
 QString tickText(double v, const Axis& axis);

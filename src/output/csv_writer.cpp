@@ -46,6 +46,8 @@ void CsvWriter::number(double value)
     m_buffer.append(text, end);
 }
 
+void CsvWriter::empty() { separate(); }
+
 void CsvWriter::endRow()
 {
     m_buffer += '\n';

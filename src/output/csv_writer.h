@@ -29,6 +29,8 @@ public:
     // One field of the current row each.
     void whole(std::uint64_t value);
     void number(double value);
+    // An empty field, for a number there is none of.
+    void empty();
     // Ends the current row.
     void endRow();
 

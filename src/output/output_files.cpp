@@ -3,6 +3,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <memory>
+#include <vector>
+
 namespace quorvane::output {
 
 namespace {
@@ -23,33 +26,28 @@ QString writtenFile(const QString& fileName)
 
 std::optional<FileFailure> writeAllAtomically(std::span<const PendingFile> files)
 {
-    if (files.empty())
-        return std::nullopt;
-    // Each file's writer writes the files after it before it returns, so every file is put in
-    // place only after those behind it are, and a failure anywhere cancels the files before it.
-    const PendingFile& first = files.front();
-    std::optional<FileFailure> later;
-    const std::optional<QString> reason
-        = qt::writeAtomically(first.fileName, [&](QIODevice& device) -> std::optional<QString> {
-              if (std::optional<QString> own = first.write(device))
-                  return own;
-              later = writeAllAtomically(files.subspan(1));
-              return later ? std::optional<QString>(later->reason) : std::nullopt;
-          });
-    if (later)
-        return later;
-    if (reason)
-        return FileFailure {first.fileName, *reason};
+    // Every content first, each checked as soon as it is written, so that a failure stops the
+    // write before any file is put in place; the files written so far are removed again when
+    // `written` goes.
+    std::vector<std::unique_ptr<qt::AtomicFile>> written;
+    for (const PendingFile& file : files) {
+        written.push_back(std::make_unique<qt::AtomicFile>(file.fileName));
+        if (const std::optional<QString> reason = written.back()->write(file.write))
+            return FileFailure {file.fileName, *reason};
+    }
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (const std::optional<QString> reason = written[i]->commit())
+            return FileFailure {files[i].fileName, *reason};
     return std::nullopt;
 }
 
 std::optional<QString> checkWritable(const QString& fileName)
 {
-    // A device or a pipe is not opened to try it: opening a pipe would wait for its reader and,
-    // once closed again, hand that reader an end of file before the content. Its failures are
-    // reported when it is written.
-    if (qt::isDevice(fileName))
-        return std::nullopt;
+    // A name written in place is not opened to try it: opening a pipe would wait for its
+    // reader and, once closed again, hand that reader an end of file before the content. Its
+    // failures are reported when it is written, but for a standard stream that is closed.
+    if (qt::isWrittenInPlace(fileName))
+        return qt::standardStreamFailure(fileName);
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();

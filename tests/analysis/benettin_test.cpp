@@ -207,7 +207,8 @@ TEST(JumpingCompanion, IsAPeriodTooLongForTheGrowth)
     const ParameterSet pickover {2.23, 0.5, -0.67, -2.1, 1};
     EXPECT_EQ(estimateLyapunov(attractor("pickover"), pickover, {1000, 20000, 20}).outcome,
         LyapunovEstimate::Outcome::Measured);
-    const LyapunovEstimate e = estimateLyapunov(attractor("pickover"), pickover, {1000, 20000, 200});
+    const LyapunovEstimate e
+        = estimateLyapunov(attractor("pickover"), pickover, {1000, 20000, 200});
     EXPECT_EQ(e.outcome, LyapunovEstimate::Outcome::LeftNeighbourhood);
     EXPECT_GT(e.jump, 1e-3);
 }
@@ -282,6 +283,18 @@ TEST(ParameterSweep, GivesTheSameNumbersBitForBitOnOneThreadAndOnThree)
         const LyapunovEstimate alone = estimateLyapunov(attractor("hopalong"), sets[i], settings);
         EXPECT_EQ(std::memcmp(&one[i].perStep, &alone.perStep, sizeof(double)), 0) << i;
     }
+}
+
+// COUNT values spaced evenly, every one of them, not only the ends: -4 to 4 in 9 values is each
+// whole number between.
+TEST(ParameterSweep, SpacesEveryValueEvenly)
+{
+    const Sweep sweep {Param::b, -4, 4, 9};
+    for (std::uint64_t i = 0; i < sweep.count; ++i)
+        EXPECT_EQ(sweep.value(i), -4.0 + static_cast<double>(i)) << "value " << i;
+    const Sweep down {Param::b, 1, 0, 5}; // TO may lie below FROM
+    for (std::uint64_t i = 0; i < down.count; ++i)
+        EXPECT_EQ(down.value(i), 1 - 0.25 * static_cast<double>(i)) << "value " << i;
 }
 
 // A system that refuses threads gives the same numbers: the threads it does allow, or the

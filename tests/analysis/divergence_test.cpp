@@ -111,6 +111,29 @@ TEST(Divergence, EqualParametersAreIdenticalForEveryStep)
     EXPECT_EQ(divergence.growth().count(), 0u);
 }
 
+// The orbits part at the first step whose points are a pixel or more apart: points exactly one
+// pixel (15 twips) apart once rounded to single precision part; a little less does not.
+TEST(Divergence, PointsExactlyOnePixelApartPart)
+{
+    // Lorenz plots x at 300 x + W / 2 twips; orbit 1 stays at the origin.
+    const auto twipsApart = [](double x2) {
+        return static_cast<double>(static_cast<float>(300 * x2 + W / 2))
+            - static_cast<double>(static_cast<float>(W / 2));
+    };
+    ASSERT_LT(twipsApart(0.0499), 15.0);
+    ASSERT_EQ(twipsApart(0.05), 15.0);
+
+    Divergence divergence(*findAttractor("lorenz"), W, H, 10);
+    WindowVars vars;
+    vars.orbit2.x = 0.0499;
+    EXPECT_TRUE(divergence.observe(1, vars));
+    EXPECT_EQ(divergence.partingStep(), 0u) << "less than a pixel apart";
+    vars.orbit2.x = 0.05;
+    EXPECT_TRUE(divergence.observe(2, vars));
+    EXPECT_EQ(divergence.partingStep(), 2u) << "exactly a pixel apart";
+    EXPECT_EQ(divergence.atParting().screenPixels, 1.0);
+}
+
 TEST(Divergence, AnOrbitThatOverflowsLeavesTheNumbersAtItsStepAndEndsTheRun)
 {
     // Prandtl number 10^6 makes the Euler step unstable: orbit 2 runs away within a few steps.

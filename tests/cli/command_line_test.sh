@@ -43,4 +43,15 @@ for args in "--bogus" "--version --bogus" "-platform offscreen" "stray" "--help=
     grep -q "^quorvane: .*--help" "$err" || fail "$args: error '$(cat "$err")'"
 done
 
+# A word where a command stands that names none is an unknown command, whatever options follow
+# it; one that differs from a command only in case is pointed to that command.
+run Render lorenz --steps 5 -o x.png
+[ "$status" -eq 2 ] || fail "Render: exit status $status, not 2"
+grep -qx "quorvane: Unknown command 'Render'; did you mean 'render'? Try 'quorvane --help'." "$err" \
+    || fail "Render: error '$(cat "$err")'"
+run draw --size 10x10
+[ "$status" -eq 2 ] || fail "draw: exit status $status, not 2"
+grep -q "^quorvane: Unknown command 'draw'; the commands are render, diverge, lyapunov" "$err" \
+    || fail "draw: error '$(cat "$err")'"
+
 [ "$failures" -eq 0 ]

@@ -48,3 +48,24 @@ expect_refused() {
     fail "$*: left $(ls -A "$folder")"
     rm -rf "${folder:?}"/* "$folder"/.[!.]*
 }
+
+# on_small_disk KIB SCRIPT: runs the shell script SCRIPT in a folder of its own on a file system
+# of KIB KiB, with $program, $folder and $work set, in a mount namespace of its own so that the
+# mount ends with it. Returns 77 where no such file system can be had (no unshare, or neither
+# root nor user namespaces to mount with); otherwise the script's own status.
+on_small_disk() {
+    command -v unshare >/dev/null || return 77
+    disk=$work/disk
+    mkdir -p "$disk"
+    for namespace in "--mount" "--mount --map-root-user"; do
+        # shellcheck disable=SC2086 # two words on purpose
+        unshare $namespace sh -c 'mount -t tmpfs -o size="$1k" tmpfs "$2"' sh "$1" "$disk" \
+            2>/dev/null || continue
+        # shellcheck disable=SC2086
+        program=$program folder=$disk work=$work unshare $namespace sh -c \
+            'mount -t tmpfs -o size="$1k" tmpfs "$folder" && cd "$folder" && eval "$2"' \
+            sh "$1" "$2"
+        return
+    done
+    return 77
+}

@@ -33,6 +33,9 @@ lorenz --plot p.jpg
 lorenz --plot folder/
 lorenz --plot ..
 lorenz --csv same.png --plot same
+lorenz --plot-steps 10
+lorenz --steps 100 --plot p.png --plot-steps 101
+lorenz --steps 100 --plot p.png --plot-steps 0
 lorenz -platform xcb
 lorenz -reverse
 EOF_CASES
@@ -82,10 +85,25 @@ run diverge pickover --set a=-1.2345678901234567e-300 --set bb=0.123456789012345
     --set cc=-1.2345678901234567e+300 --set dd=1.2345678901234567e-100 --set ee=9.87654321 \
     --steps 100
 check_summary pickover
-run diverge lorenz --set aa=1e6 --steps 1000
-check_summary overflow
-grep -q '^orbit 2 leaves the numbers at step 7 ' "$out" || fail "overflow: $(cat "$out")"
-grep -qx 'no growth rate: an orbit left the numbers' "$out" || fail "overflow: $(cat "$out")"
+# An orbit whose point leaves single precision leaves the range the window can draw, while its
+# state is still finite (orbit 2's x is about 1e+38 at step 9); a state that is infinite
+# leaves the numbers.
+run diverge lorenz --set aa=100000 --steps 1000
+check_summary "point beyond single precision"
+grep -qx 'orbit 2 leaves the range the window can draw at step 9 (t = 0.0032 time units)' "$out" \
+    || fail "point beyond single precision: $(cat "$out")"
+grep -qx '  (its point lies beyond single precision; the run ends there)' "$out" \
+    || fail "point beyond single precision: $(cat "$out")"
+grep -qx 'no growth rate: an orbit left the range the window can draw' "$out" \
+    || fail "point beyond single precision: $(cat "$out")"
+grep -q 'numbers' "$out" && fail "point beyond single precision: $(cat "$out")"
+run diverge lorenz --set a=1e300 --set aa=1e300 --steps 1000
+check_summary "infinite state"
+grep -qx 'both orbits leave the numbers at step 3 (t = 0.0008 time units)' "$out" \
+    || fail "infinite state: $(cat "$out")"
+grep -qx '  (a state value is infinite or not a number; the run ends there)' "$out" \
+    || fail "infinite state: $(cat "$out")"
+grep -qx 'no growth rate: an orbit left the numbers' "$out" || fail "infinite state: $(cat "$out")"
 run diverge hopalong --set aa=0.7241 --steps 1000 --quiet --csv d.csv
 # --quiet leaves out the line naming the files, never the results.
 grep -q '^orbits part at step ' "$out" || fail "--quiet: no summary: $(cat "$out")"
@@ -110,5 +128,70 @@ grep -q '^quorvane diverge: cannot write chart.png: File too large$' "$err" \
 [ "$(cat "$folder/kept.csv")" = "rows from before" ] || fail "the old CSV file was replaced"
 [ "$(ls -A "$folder")" = kept.csv ] || fail "chart past the size limit left $(ls -A "$folder")"
 rm -f "$folder"/*
+
+# Both files or neither, and the message names the file that failed: a CSV file cut short by a
+# file size limit keeps the chart from before as well.
+echo "rows from before" >"$folder/kept.csv"
+echo "chart from before" >"$folder/kept.png"
+(
+    trap '' XFSZ
+    ulimit -f 100
+    cd "$folder" && env -u DISPLAY "$program" diverge lorenz --steps 100000 --every 1 -q \
+        --csv kept.csv --plot kept.png
+) >"$out" 2>"$err"
+status=$?
+[ "$status" -eq 1 ] || fail "CSV past the size limit: exit status $status"
+grep -qx 'quorvane diverge: cannot write kept.csv: File too large' "$err" \
+    || fail "CSV past the size limit: '$(cat "$err")'"
+[ "$(cat "$folder/kept.png")" = "chart from before" ] \
+    || fail "CSV past the size limit: the chart was replaced"
+[ "$(cat "$folder/kept.csv")" = "rows from before" ] || fail "CSV past the size limit: CSV replaced"
+[ "$(ls -A "$folder" | tr '\n' ' ')" = "kept.csv kept.png " ] \
+    || fail "CSV past the size limit left $(ls -A "$folder")"
+rm -f "$folder"/*
+
+# The same on a disk that fills up: the CSV file is named, not the chart after it.
+on_small_disk 64 '
+    echo "rows from before" >kept.csv
+    echo "chart from before" >kept.png
+    env -u DISPLAY "$program" diverge lorenz --steps 100000 --every 1 -q --csv kept.csv \
+        --plot kept.png >"$work/full.out" 2>"$work/full.err"
+    echo $? >"$work/full.status"
+    cat kept.csv kept.png >"$work/full.kept"
+    ls -A >"$work/full.files"'
+case $? in
+77) echo "SKIP: no small file system to fill here" ;;
+0)
+    [ "$(cat "$work/full.status")" -eq 1 ] || fail "full disk: exit status $(cat "$work/full.status")"
+    grep -qx 'quorvane diverge: cannot write kept.csv: No space left on device' "$work/full.err" \
+        || fail "full disk: '$(cat "$work/full.err")'"
+    [ "$(cat "$work/full.kept")" = "$(printf 'rows from before\nchart from before')" ] \
+        || fail "full disk: a file was replaced"
+    [ "$(tr '\n' ' ' <"$work/full.files")" = "kept.csv kept.png " ] \
+        || fail "full disk: left $(cat "$work/full.files")"
+    ;;
+*) fail "full disk: the test's own commands failed" ;;
+esac
+
+# Standard output named as the CSV file, with standard output a file: the rows go there in
+# place, followed by the summary, rather than a new file renamed over it.
+(cd "$folder" && env -u DISPLAY "$program" diverge lorenz --steps 1000 --csv /dev/stdout) \
+    >"$work/stdout.txt" 2>"$err"
+status=$?
+[ "$status" -eq 0 ] || fail "--csv /dev/stdout: exit status $status: $(cat "$err")"
+[ "$(head -n 1 "$work/stdout.txt")" = "step,state_separation,screen_separation_px" ] \
+    || fail "--csv /dev/stdout: first line '$(head -n 1 "$work/stdout.txt")'"
+sed -n 11,12p "$work/stdout.txt" | tr '\n' ' ' \
+    | grep -qx '1000,0,0 lorenz, 1000 steps of 0.0004 time units ' \
+    || fail "--csv /dev/stdout: rows then summary: $(cat "$work/stdout.txt")"
+# The chart into a pipe named /dev/stdout: no extension added, and no file made for it.
+(cd "$folder" && env -u DISPLAY "$program" diverge lorenz --steps 100 -q --plot /dev/stdout) \
+    2>"$err" | head -c 4 | tail -c 3 >"$work/piped"
+[ "$(cat "$work/piped")" = PNG ] || fail "--plot /dev/stdout: no PNG file on the pipe: $(cat "$err")"
+if [ -e /dev/stdout.png ]; then
+    fail "--plot /dev/stdout made /dev/stdout.png"
+    rm -f /dev/stdout.png
+fi
+[ -z "$(ls -A "$folder")" ] || fail "writes to standard output left $(ls -A "$folder")"
 
 [ "$failures" -eq 0 ]

@@ -74,6 +74,11 @@ lorenz --vary b=0:200:10 --plot ..
 lorenz --vary b=0:200:10 --csv same.png --plot same.png
 EOF_CASES
 
+# The least --steps named is the one the command takes.
+expect_refused 2 lyapunov lorenz --steps 0
+grep -q -- '--steps 0: the steps must be a whole number from 10 to 1000000000000\.' "$err" \
+    || fail "--steps 0: '$(cat "$err")'"
+
 # The chart's name a symbolic link to the CSV file, which the write would follow: one file.
 ln -s folder/values.csv "$work/link.png"
 expect_refused 2 lyapunov lorenz --vary b=0:1:2 --steps 10 --csv values.csv --plot ../link.png
@@ -173,6 +178,54 @@ for option in --csv --plot; do
     expect_refused 1 lyapunov lorenz --vary b=0:1:2 --steps 10 --transient 0 $option missing/v
     grep -q 'No such file or directory' "$err" || fail "missing folder: '$(cat "$err")'"
 done
+
+# Both files or neither: a CSV file cut short by a file size limit keeps the chart from before
+# as well, and is the file the message names.
+echo "values from before" >"$folder/kept.csv"
+echo "chart from before" >"$folder/kept.png"
+(
+    trap '' XFSZ
+    ulimit -f 40
+    cd "$folder" && env -u DISPLAY "$program" lyapunov lorenz --vary b=0:200:1000 --steps 10 \
+        --transient 0 -q --csv kept.csv --plot kept.png
+) >"$out" 2>"$err"
+status=$?
+[ "$status" -eq 1 ] || fail "CSV past the size limit: exit status $status"
+grep -qx 'quorvane lyapunov: cannot write kept.csv: File too large' "$err" \
+    || fail "CSV past the size limit: '$(cat "$err")'"
+[ "$(cat "$folder/kept.csv" "$folder/kept.png")" = "$(printf 'values from before\nchart from before')" ] \
+    || fail "CSV past the size limit: a file was replaced"
+[ -s "$out" ] && fail "CSV past the size limit: printed $(cat "$out")"
+rm -f "$folder"/*
+
+# Running out of memory is one line and status 1, with no file written or changed, wherever it
+# happens; here the values of a range of a million do not fit. A range that is measured within
+# a memory limit is also printed and written within it: the table and the CSV file go out a
+# line at a time, where the whole table as one text took twice the measurement's memory. An
+# address space limit cannot be set under AddressSanitizer, whose shadow memory needs more.
+if ldd "$program" 2>/dev/null | grep -q libasan; then
+    echo "SKIP: no memory limit under AddressSanitizer"
+elif ! command -v prlimit >/dev/null; then
+    echo "SKIP: no prlimit to set a memory limit with"
+else
+    echo "values from before" >"$folder/kept.csv"
+    (cd "$folder" && prlimit --as=120000000 env -u DISPLAY "$program" lyapunov lorenz --steps 10 \
+        --transient 0 --vary b=0:200:1000000 --threads 2 -q --csv kept.csv) >"$out" 2>"$err"
+    status=$?
+    [ "$status" -eq 1 ] || fail "out of memory: exit status $status: $(cat "$err")"
+    grep -qx 'quorvane lyapunov: not enough memory' "$err" || fail "out of memory: '$(cat "$err")'"
+    [ -s "$out" ] && fail "out of memory: printed $(cat "$out")"
+    [ "$(cat "$folder/kept.csv")" = "values from before" ] || fail "out of memory: CSV replaced"
+    [ "$(ls -A "$folder")" = kept.csv ] || fail "out of memory: left $(ls -A "$folder")"
+    rm -f "$folder"/*
+    (cd "$folder" && prlimit --as=140000000 env -u DISPLAY "$program" lyapunov lorenz --steps 10 \
+        --transient 0 --vary b=0:200:100000 --threads 2 -q --csv values.csv) >"$out" 2>"$err"
+    status=$?
+    [ "$status" -eq 0 ] || fail "a range within a memory limit: exit status $status: $(cat "$err")"
+    [ "$(wc -l <"$out")" -eq 100003 ] || fail "a range within a memory limit: $(wc -l <"$out") lines"
+    [ "$(wc -l <"$folder/values.csv")" -eq 100001 ] || fail "a range within a memory limit: CSV"
+    rm -f "$folder"/*
+fi
 
 # The program's own help lists the command.
 run --help

@@ -95,6 +95,43 @@ TEST(Chart, DrawsValuesApartByLessThanTheSmallestNormalNumber)
     EXPECT_GT(count(image, image.rect(), isSeries), 50) << "no line drawn";
 }
 
+// Points that all fall on one pixel, as values closer together than the axis can show do, are a
+// dot rather than a line too short to draw.
+TEST(Chart, DrawsPointsThatFallOnOnePixelAsADot)
+{
+    Chart chart;
+    chart.size = QSize(600, 400);
+    chart.points = {{0, 0.5}, {1e-310, 0.5}, {2e-310, 0.5}};
+    const QImage image = drawChart(chart);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_GT(count(image, image.rect(), isSeries), 4) << "nothing drawn";
+}
+
+// A line of far more points than the plot has columns, as a range of a million values makes,
+// still reaches its highest and its lowest points, each a single point among thousands.
+TEST(Chart, DrawsALineOfManyMorePointsThanColumnsToItsExtremes)
+{
+    Chart chart;
+    chart.size = QSize(600, 400);
+    for (int i = 0; i < 200'000; ++i)
+        chart.points.emplace_back(i, i % 1000 == 500 ? (i / 1000 == 60 ? 10.0 : -10.0) : 0.0);
+    const QImage image = drawChart(chart);
+    ASSERT_FALSE(image.isNull());
+    const output::ChartAxes axes = chartAxes(chart);
+    ASSERT_EQ(axes.y.lo, -10);
+    ASSERT_EQ(axes.y.hi, 10);
+    // The line's top and bottom touch the plot's top and bottom: some series pixels lie in the
+    // plot's highest and lowest few rows.
+    int top = image.height(), bottom = 0;
+    for (int y = 0; y < image.height(); ++y)
+        if (count(image, QRect(0, y, image.width(), 1), isSeries) > 0) {
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    EXPECT_LT(top, image.height() / 5);
+    EXPECT_GT(bottom, image.height() * 3 / 4);
+}
+
 // A reference line along the top of the plot, as the zero line is when every exponent of a
 // range is negative, keeps its label inside the plot, below the line.
 TEST(Chart, LabelsAReferenceLineAtTheTopOfThePlot)

@@ -38,6 +38,21 @@ CommandLineAnswer readCommandLine(
     const auto usageError = [&](const QString& reason) {
         return exitWith(2, {}, QStringLiteral("quorvane: %1 Try 'quorvane --help'.\n").arg(reason));
     };
+    // A word where a command stands is a command misspelt, whatever options follow it for
+    // that command.
+    if (arguments.size() > 1 && !arguments.at(1).startsWith(QLatin1Char('-'))) {
+        const QString word = arguments.at(1);
+        QStringList names;
+        for (const CommandSummary& command : commands) {
+            if (command.name.compare(word, Qt::CaseInsensitive) == 0)
+                return usageError(QStringLiteral("Unknown command '%1'; did you mean '%2'?")
+                                      .arg(word, command.name));
+            names << command.name;
+        }
+        if (!names.isEmpty())
+            return usageError(QStringLiteral("Unknown command '%1'; the commands are %2.")
+                                  .arg(word, names.join(QStringLiteral(", "))));
+    }
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
     if (!parser.positionalArguments().isEmpty()) {
