@@ -214,10 +214,11 @@ int shoot(const HeadlessCommand& command, const Film& film)
             = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         const double fps = film.framesPerSecond;
         const auto frames = static_cast<double>(film.frames.count());
+        const QSize filmSize = output::videoFrameSize(frameSize, film.quality);
         std::printf("wrote %s: %llu frames of %dx%d at %d fps (%.2f s), %llu steps, %.2f s\n",
             film.fileName.toLocal8Bit().constData(),
-            static_cast<unsigned long long>(film.frames.count()), frameSize.width(),
-            frameSize.height(), film.framesPerSecond, frames / fps,
+            static_cast<unsigned long long>(film.frames.count()), filmSize.width(),
+            filmSize.height(), film.framesPerSecond, frames / fps,
             static_cast<unsigned long long>(setup.steps), seconds);
         if (const std::uint64_t parting = encoder.partingFrame(); parting != 0)
             std::printf("the caption shows the orbits parting from frame %llu, %.2f s into the "
