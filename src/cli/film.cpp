@@ -213,11 +213,11 @@ int shoot(const HeadlessCommand& command, const Film& film)
         const double seconds
             = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         const double fps = film.framesPerSecond;
-        const auto frames = static_cast<double>(film.frames.count());
+        const auto frames = static_cast<double>(writer.frameCount());
         const QSize filmSize = output::videoFrameSize(frameSize, film.quality);
         std::printf("wrote %s: %llu frames of %dx%d at %d fps (%.2f s), %llu steps, %.2f s\n",
             film.fileName.toLocal8Bit().constData(),
-            static_cast<unsigned long long>(film.frames.count()), filmSize.width(),
+            static_cast<unsigned long long>(writer.frameCount()), filmSize.width(),
             filmSize.height(), film.framesPerSecond, frames / fps,
             static_cast<unsigned long long>(setup.steps), seconds);
         if (const std::uint64_t parting = encoder.partingFrame(); parting != 0)

@@ -119,12 +119,14 @@ std::optional<QString> runFilm(const headless::RunSetup& setup, output::Picture&
         caption.departureStep = divergence.departureStep();
         caption.departed = (divergence.departure(1) != analysis::Departure::None ? 1 : 0)
             + (divergence.departure(2) != analysis::Departure::None ? 2 : 0);
-        failure = sink.take(frame, picture.image(), caption);
-        if (failure)
-            return false;
+        // Frames that show the same step, where there are more frames than steps, each get it.
+        for (; frameStep == step; frameStep = ++frame <= frames.count() ? frames.step(frame) : 0) {
+            failure = sink.take(frame, picture.image(), caption);
+            if (failure)
+                return false;
+        }
         if (progress != nullptr && progress->isShown())
             progress->update(step);
-        frameStep = ++frame <= frames.count() ? frames.step(frame) : 0;
         return true;
     });
     run.setProgress(progress);

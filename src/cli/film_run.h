@@ -18,7 +18,7 @@ namespace quorvane::cli {
 class FrameSteps {
 public:
     // `frames` frames spread evenly over `steps` steps: frame k shows ceil(k * steps / frames).
-    // Needs 1 <= frames <= steps, so that every frame shows a step of its own.
+    // Needs 1 <= frames; with more frames than steps, some frames show the same step.
     static FrameSteps spread(std::uint64_t steps, std::uint64_t frames);
     // A frame every `stepsPerFrame` steps, and the last after the last step, however few steps
     // it adds: frame k shows min(k * stepsPerFrame, steps). Needs 1 <= stepsPerFrame.

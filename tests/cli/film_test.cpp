@@ -278,5 +278,15 @@ TEST(FilmCaptions, ShowTheLorenzPartingFromTheFirstFrameThatReachesItWithTheTime
     EXPECT_EQ(captions.back().separation, diverged.separation.back());
 }
 
+TEST(FilmCaptions, EveryFrameIsTakenWhenFramesOutnumberTheSteps)
+{
+    // 25 frames over 10 steps: frame k shows ceil(10 k / 25) = ceil(2 k / 5) steps.
+    const std::vector<FilmCaption> captions = captionsOf(
+        "hopalong", {0.724, -0.565, -0.117}, {0.724, -0.565, -0.117}, FrameSteps::spread(10, 25));
+    ASSERT_EQ(captions.size(), 25u);
+    for (std::uint64_t k = 1; k <= 25; ++k)
+        EXPECT_EQ(captions[k - 1].step, (2 * k + 4) / 5) << "frame " << k;
+}
+
 } // namespace
 } // namespace quorvane::cli
