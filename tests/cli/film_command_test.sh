@@ -106,6 +106,16 @@ grep -qx 'the caption shows the orbits parting from frame [0-9]*, [0-9]*\.[0-9][
 run film rossler --steps 100 --steps-per-frame 30 --quiet -o quiet.mp4
 [ "$status" -eq 0 ] || fail "--quiet: exit status $status: $(cat "$err")"
 [ -s "$out" ] || [ -s "$err" ] && fail "--quiet still wrote: $(cat "$out" "$err")"
+# On a terminal, a film that takes over a second shows its progress bar with the time left, and
+# erases it before the closing line.
+if command -v script >/dev/null; then
+    (cd "$folder" && env -u DISPLAY script -qec "'$program' film lorenz --steps 200000 \
+        --seconds 3 -o bar.mp4" /dev/null) >"$out" 2>&1
+    tr '\r' '\n' <"$out" | grep -q '^\[#*\.*\] *[0-9]*%  .* steps/s  [0-9:]* s* *left' \
+        || fail "no progress bar on a terminal: $(cat "$out")"
+    tr '\r' '\n' <"$out" | grep -q "^$(printf '\033')\[Kwrote bar.mp4: 90 frames" \
+        || fail "the progress bar was not erased: $(cat "$out")"
+fi
 # A closing line that cannot be written is work that failed.
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" film lorenz --steps 100 \
     --seconds 1 -o "$folder/full.mp4" >/dev/full 2>"$err"
