@@ -130,8 +130,11 @@ const QImage& FilmFrame::compose(const QImage& picture, const FilmCaption& capti
     const QImage rgb = picture.format() == QImage::Format_RGB32
         ? picture
         : picture.convertToFormat(QImage::Format_RGB32);
-    const auto lineBytes = static_cast<std::size_t>(m_frame.width()) * 4;
-    for (int y = 0; y < rgb.height(); ++y)
+    // A picture of another size than allocate() was given is cut to the frame, never read or
+    // written beyond.
+    const int lines = std::min(rgb.height(), m_frame.height() - stripHeight(m_scale));
+    const auto lineBytes = static_cast<std::size_t>(std::min(rgb.width(), m_frame.width())) * 4;
+    for (int y = 0; y < lines; ++y)
         std::memcpy(m_frame.scanLine(y), rgb.constScanLine(y), lineBytes);
     drawCaption(caption);
     return m_frame;
