@@ -90,25 +90,6 @@ TEST(FilmFrame, ShowsThePartingInOrbit2sColourOnlyOnceReached)
     EXPECT_EQ(stripPixels(frame.compose(picture, lorenzAt(20000, 0)), 480).red, 0);
 }
 
-TEST(FilmFrame, NarrowPictureStillGetsItsCaption)
-{
-    const QSize size(61, 40);
-    FilmFrame frame;
-    ASSERT_TRUE(frame.allocate(size, 1, FilmFrame::Strip::Caption, lorenzAt(40000, 0)));
-    const QImage& composed = frame.compose(noise(size), lorenzAt(20467, 20289));
-    EXPECT_EQ(composed.size(), QSize(61, 74));
-    EXPECT_GT(stripPixels(composed, 40).text, 0);
-}
-
-TEST(FilmFrame, WithoutAStripIsThePictureItself)
-{
-    const QImage picture = noise(QSize(50, 30));
-    FilmFrame frame;
-    ASSERT_TRUE(frame.allocate(picture.size(), 1, FilmFrame::Strip::None, lorenzAt(40000, 0)));
-    EXPECT_EQ(FilmFrame::frameSize(picture.size(), 1, FilmFrame::Strip::None), picture.size());
-    EXPECT_EQ(frame.compose(picture, lorenzAt(20, 0)).constBits(), picture.constBits());
-}
-
 TEST(CaptionTexts, NumbersWrittenWithAPointWhateverTheLocale)
 {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
