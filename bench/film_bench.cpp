@@ -4,6 +4,10 @@
 //   quorvane_film_bench speed    a 20-second film at 30 frames a second against its playing
 //                                time, and peak memory against a 2-second film's
 //   quorvane_film_bench crisp    how close the decoded frames come to the pictures
+//   quorvane_film_bench command PATH/TO/quorvane
+//                                quorvane film as a user runs it: a 20-second film of a
+//                                1600x1200 Lorenz run with its caption against its playing time,
+//                                and its peak memory against a 2-second film's
 
 #include "table_row.h"
 
@@ -72,14 +76,10 @@ struct ChildRun {
     long fileBytes = 0;
 };
 
-// Writes the film in a child process, so that its peak memory is the film's alone.
-ChildRun writeInChild(int frames, VideoQuality quality, const char* extension)
+// Waits for the child that writes `fileName`, and measures what it took; the file is removed.
+ChildRun waitForFilm(
+    pid_t child, const std::string& fileName, std::chrono::steady_clock::time_point start)
 {
-    const std::string fileName = filmName(extension);
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t child = fork();
-    if (child == 0)
-        _exit(writeFilm(fileName, frames, quality, nullptr) ? 0 : 1);
     int status = 0;
     rusage usage {};
     ChildRun run;
@@ -98,6 +98,36 @@ ChildRun writeInChild(int frames, VideoQuality quality, const char* extension)
         std::fclose(file);
     }
     std::remove(fileName.c_str());
+    return run;
+}
+
+// Writes the film in a child process, so that its peak memory is the film's alone.
+ChildRun writeInChild(int frames, VideoQuality quality, const char* extension)
+{
+    const std::string fileName = filmName(extension);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(writeFilm(fileName, frames, quality, nullptr) ? 0 : 1);
+    return waitForFilm(child, fileName, start);
+}
+
+// Runs `quorvane film` for a film of `seconds` seconds of the Lorenz run whose orbits part.
+ChildRun filmCommand(const char* program, int seconds)
+{
+    const std::string fileName = filmName(".mp4");
+    const std::string length = std::to_string(seconds);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+        execl(program, program, "film", "lorenz", "--set", "aa=10.001", "--steps", "1000000",
+            "--seconds", length.c_str(), "--quiet", "-o", fileName.c_str(),
+            static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const ChildRun run = waitForFilm(child, fileName, start);
+    if (!run.ok)
+        std::fprintf(stderr, "%s film failed\n", program);
     return run;
 }
 
@@ -240,14 +270,35 @@ int speed()
     return ok ? 0 : 1;
 }
 
+int command(const char* program)
+{
+    const ChildRun shortFilm = filmCommand(program, 2);
+    const ChildRun film = filmCommand(program, 20);
+    if (!shortFilm.ok || !film.ok)
+        return 1;
+    printRow(format("quorvane film lorenz, 10^6 steps, 20 s at %d fps, %dx%d with caption",
+                 kFramesPerSecond, kSize.width(), kSize.height()),
+        format("%.1f s wall, %.1f s CPU (%.0f frames/s), %.1f MB", film.wallSeconds,
+            film.cpuSeconds, 20 * kFramesPerSecond / film.wallSeconds,
+            static_cast<double>(film.fileBytes) / 1e6),
+        "< 20 s", verdict(film.wallSeconds < 20));
+    printRow("quorvane film peak memory, 2 s / 20 s film",
+        format("%.1f / %.1f MiB (picture and frame %.1f MiB each)", shortFilm.peakMiB, film.peakMiB,
+            kSize.width() * kSize.height() * 4 / 1048576.0),
+        "equal within 10 MiB", verdict(std::abs(film.peakMiB - shortFilm.peakMiB) < 10));
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "command" && argc > 2)
+        return command(argv[2]);
     if (mode == "speed")
         return speed();
     if (mode == "crisp")
         return crisp();
-    std::fprintf(stderr, "usage: %s speed|crisp\n", argv[0]);
+    std::fprintf(stderr, "usage: %s speed|crisp|command PATH/TO/quorvane\n", argv[0]);
     return 2;
 }
 

@@ -81,6 +81,8 @@ collect "$lyapunov_bench" threads
 # The film writer: a 20-second film against its playing time, and its frames against the pictures.
 collect "$film_bench" speed
 collect "$film_bench" crisp
+# quorvane film as a user runs it, caption and all, with no display.
+(unset DISPLAY && collect "$film_bench" command "$build/quorvane") || exit 1
 # Four runs at once in vector lanes, against four headless runs.
 collect "$lane_bench" --benchmark_min_time=0.2 --benchmark_repetitions=3 \
   --benchmark_report_aggregates_only=true

@@ -1,6 +1,7 @@
 #include "cli/render.h"
 
 #include "cli/command.h"
+#include "cli/picture_options.h"
 #include "output/picture.h"
 #include "platform/qt/bitmap_file.h"
 #include "run/palette.h"
@@ -13,40 +14,15 @@ namespace quorvane::cli {
 namespace {
 
 constexpr std::uint64_t kDefaultSteps = 1'000'000;
-constexpr int kMostScale = 8;
-constexpr std::uint64_t kMostLogicalSide = 1'000'000;
 // The largest image written, in bytes of its 32-bit pixels.
 constexpr std::uint64_t kMostImageBytes = std::uint64_t {1} << 30;
-// Within the sides the options allow, QImage holds every image of up to kMostImageBytes.
-static_assert(kMostLogicalSide * kMostScale <= qt::RasterSurface::kMaxImageSide);
 
 const QString kOutput = QStringLiteral("output");
-const QString kSize = QStringLiteral("size");
-const QString kScale = QStringLiteral("scale");
-const QString kBackground = QStringLiteral("background");
 
-struct Picture {
+struct Picture : PictureOptions {
     QString fileName; // with its extension
     const output::ImageFormat* format = &output::kPng;
-    QSize logical {1600, 1200};
-    int scale = 1;
-    int background = 0; // palette index
 };
-
-std::optional<QString> readSize(const QString& text, Picture& picture)
-{
-    const QStringList sides = text.split(QLatin1Char('x'));
-    const auto width = sides.size() == 2 ? parseWhole(sides[0], 1, kMostLogicalSide) : std::nullopt;
-    const auto height
-        = sides.size() == 2 ? parseWhole(sides[1], 1, kMostLogicalSide) : std::nullopt;
-    if (!width || !height)
-        return QStringLiteral("--size %1: write WxH, two whole numbers of pixels from 1 to %2, "
-                              "for example 1600x1200.")
-            .arg(text)
-            .arg(kMostLogicalSide);
-    picture.logical = QSize(static_cast<int>(*width), static_cast<int>(*height));
-    return std::nullopt;
-}
 
 // The options beyond the run's own, or the usage error they make.
 std::optional<QString> readPicture(const QCommandLineParser& parser, Picture& picture)
@@ -58,25 +34,8 @@ std::optional<QString> readPicture(const QCommandLineParser& parser, Picture& pi
         = readOutputName(QStringLiteral("o"), picture.fileName, OutputKind::Image))
         return reason;
     picture.format = &imageFormatOf(picture.fileName);
-    if (parser.isSet(kSize))
-        if (std::optional<QString> reason = readSize(parser.value(kSize), picture))
-            return reason;
-    if (parser.isSet(kScale)) {
-        const auto scale = parseWhole(parser.value(kScale), 1, kMostScale);
-        if (!scale)
-            return QStringLiteral("--scale %1: the scale must be a whole number from 1 to %2.")
-                .arg(parser.value(kScale))
-                .arg(kMostScale);
-        picture.scale = static_cast<int>(*scale);
-    }
-    if (parser.isSet(kBackground)) {
-        const auto index = parseWhole(parser.value(kBackground), 0, kPalette.size() - 1);
-        if (!index)
-            return QStringLiteral("--background %1: the background must be a palette index from "
-                                  "0 to 15.")
-                .arg(parser.value(kBackground));
-        picture.background = static_cast<int>(*index);
-    }
+    if (std::optional<QString> reason = readPictureOptions(parser, picture))
+        return reason;
 
     const std::uint64_t width = static_cast<std::uint64_t>(picture.logical.width()) * picture.scale;
     const std::uint64_t height
@@ -113,18 +72,8 @@ int render(const QStringList& arguments)
             QStringLiteral("The image file to write, .png or .bmp. An existing file is replaced "
                            "only once the new one is complete."),
             QStringLiteral("FILE")},
-        {kSize,
-            QStringLiteral("The drawing area in logical pixels of 15 twips (default 1600x1200). "
-                           "A larger area only adds border."),
-            QStringLiteral("WxH")},
-        {kScale,
-            QStringLiteral("Image pixels per logical pixel, 1 to 8, as on a high-density screen "
-                           "(default 1): a point is one image pixel."),
-            QStringLiteral("K")},
-        {kBackground,
-            QStringLiteral("The background, a palette index from 0 to 15 (default 0, black)."),
-            QStringLiteral("INDEX")},
     });
+    addPictureOptions(command.parser());
     if (const std::optional<int> status = command.parse(arguments))
         return *status;
     Picture picture;

@@ -93,6 +93,22 @@ QSize videoFrameSize(QSize pictureSize, VideoQuality quality)
         pictureSize.height() + pictureSize.height() % 2);
 }
 
+std::optional<QString> videoSizeRefusal(QSize pictureSize, VideoQuality quality)
+{
+    // A side over the limit is refused before its frame's side is worked out, which could
+    // overflow.
+    const QSize frame = pictureSize.width() > kMaxVideoSide || pictureSize.height() > kMaxVideoSide
+        ? pictureSize
+        : videoFrameSize(pictureSize, quality);
+    if (frame.width() > kMaxVideoSide || frame.height() > kMaxVideoSide
+        || std::int64_t {frame.width()} * frame.height() > kMaxVideoPixels)
+        return QStringLiteral("its frames would be %1 pixels; a film's frames have at most %2 "
+                              "pixels a side and 8192x8192 in all")
+            .arg(sizeText(frame))
+            .arg(kMaxVideoSide);
+    return std::nullopt;
+}
+
 std::optional<QString> videoTargetRefusal(const QString& fileName)
 {
     const QFileInfo target(fileName);
@@ -129,6 +145,8 @@ std::optional<QString> VideoWriter::open(const QString& fileName, const VideoSet
         return fail(*refusal);
     if (settings.pictureSize.width() < 1 || settings.pictureSize.height() < 1)
         return fail(QStringLiteral("a film's pictures must be at least 1x1 pixels"));
+    if (std::optional<QString> refusal = videoSizeRefusal(settings.pictureSize, settings.quality))
+        return fail(*refusal);
     if (settings.framesPerSecond < 1 || settings.framesPerSecond > kMaxFramesPerSecond)
         return fail(QStringLiteral("a film has 1 to %1 frames a second").arg(kMaxFramesPerSecond));
 

@@ -27,6 +27,16 @@ struct VideoSettings {
 // its last one, on the right or at the bottom. A lossless film keeps the picture's size.
 QSize videoFrameSize(QSize pictureSize, VideoQuality quality);
 
+// The largest frames a film may have: libx264 encodes at most 16384 pixels a side, and a frame
+// of more than 8192x8192 pixels would take the encoder gigabytes of memory.
+inline constexpr int kMaxVideoSide = 16384;
+inline constexpr std::int64_t kMaxVideoPixels = std::int64_t {8192} * 8192;
+
+// Why pictures of `pictureSize` cannot make a film of `quality`: their frames (see
+// videoFrameSize()) would have a side longer than kMaxVideoSide or more than kMaxVideoPixels
+// pixels. Nothing for a size a film can have.
+std::optional<QString> videoSizeRefusal(QSize pictureSize, VideoQuality quality);
+
 // Why a film cannot be written under `fileName` whatever its content: a name that exists as
 // something other than a regular file (a folder, a device, a pipe). A film is written into a
 // file beside it and renamed over it, and its index is read back, so it needs a file of its

@@ -24,6 +24,7 @@ for option in --help -h; do
     grep -q '^Usage: .*quorvane \[options\]$' "$out" || fail "$option: no usage line"
     grep -q -- '--version' "$out" || fail "$option: --version not listed"
     grep -q '^  render  ' "$out" || fail "$option: the render command not listed"
+    grep -q '^  film  ' "$out" || fail "$option: the film command not listed"
     [ -s "$err" ] && fail "$option: wrote to standard error: $(cat "$err")"
 done
 
