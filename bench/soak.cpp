@@ -113,7 +113,7 @@ int main(int argc, char* argv[])
     std::printf("%-11s %-14s %10s %11s %9s %9s %9s %9s %7s %7s\n", "attractor", "parameters",
         "steps", "plots made", "rss@1k", "peak@1k", "rss@end", "peak@end", "growth", "seconds");
     bool ok = true;
-    for (const headless::AttractorChoice& a : headless::attractorChoices())
+    for (const quorvane::headless::AttractorChoice& a : quorvane::headless::attractorChoices())
         for (const Parameters p : {Parameters::Defaults, Parameters::Huge, Parameters::Denormal})
             ok = soak(a, p, steps) && ok;
     std::printf("\n%s\n", ok ? "Memory stayed flat in every run." : "SOAK FAILED");
