@@ -21,8 +21,10 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quorvane::bench {
@@ -65,6 +67,25 @@ template <class C> void headlessRuns(benchmark::State& state, const C& c)
     state.SetItemsProcessed(state.iterations() * static_cast<long>(kLaneCount * kSteps));
 }
 
+// The four runs' orbits after kSteps steps, one run after the other with the double step: what
+// every timed lane run must end with, bit for bit.
+template <Attractor A> std::array<StepVars<double>, kLaneCount> reference(const Letters& letters)
+{
+    const auto runs = fourRuns(letters);
+    headless::LaneRun lanes(headless::laneSteps<A>(), runs, headless::LaneCode::Scalar);
+    lanes.advanceTo(kSteps);
+    std::array<StepVars<double>, kLaneCount> end {};
+    for (std::size_t i = 0; i < kLaneCount; ++i)
+        end[i] = lanes.vars(i);
+    return end;
+}
+
+bool sameOrbits(const StepVars<double>& a, const StepVars<double>& b)
+{
+    return std::memcmp(&a.orbit1, &b.orbit1, sizeof a.orbit1) == 0
+        && std::memcmp(&a.orbit2, &b.orbit2, sizeof a.orbit2) == 0;
+}
+
 template <Attractor A>
 void laneRun(
     benchmark::State& state, const Letters& letters, headless::LaneCode code, std::uint64_t every)
@@ -74,16 +95,24 @@ void laneRun(
         return;
     }
     const auto runs = fourRuns(letters);
+    const auto expected = reference<A>(letters);
     for (auto _ : state) {
         headless::LaneRun lanes(headless::laneSteps<A>(), runs, code);
         for (std::uint64_t step = every; step <= kSteps; step += every) {
             lanes.advanceTo(step);
-            // What a caller does at its pump, at the least: it reads each run's state.
+            // What a caller does at its pump, at the least: it reads each run's state. Only
+            // through a const reference: GCC 12 compiles Google Benchmark's DoNotOptimize of a
+            // double that may be written ("+m,r") into a store of a stale stack slot into it,
+            // which overwrote orbit 1's x in every lane here and sent the flows out of the
+            // numbers.
             for (std::size_t i = 0; i < kLaneCount; ++i)
-                benchmark::DoNotOptimize(lanes.vars(i).orbit1.x);
+                benchmark::DoNotOptimize(std::as_const(lanes.vars(i)).orbit1.x);
         }
-        if (lanes.escapeStep(0) != 0)
-            state.SkipWithError("a run escaped");
+        for (std::size_t i = 0; i < kLaneCount; ++i)
+            if (lanes.escapeStep(i) != 0 || !sameOrbits(lanes.vars(i), expected[i])) {
+                state.SkipWithError("a lane's numbers differ from its run's one at a time");
+                break;
+            }
     }
     state.SetItemsProcessed(state.iterations() * static_cast<long>(kLaneCount * kSteps));
 }

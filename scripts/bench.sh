@@ -16,6 +16,7 @@ lyapunov_bench=$build/bench/quorvane_lyapunov_bench
 diverge_bench=$build/bench/quorvane_diverge_bench
 film_bench=$build/bench/quorvane_film_bench
 lane_bench=$build/bench/quorvane_lane_bench
+lane_estimate_bench=$build/bench/quorvane_lane_estimate_bench
 display=${QUORVANE_BENCH_DISPLAY:-:94}
 rows=$(mktemp)
 xvfb_pid=""
@@ -29,7 +30,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-for program in "$step_bench" "$window_bench" "$render_bench" "$diverge_bench" "$lyapunov_bench" "$film_bench" "$lane_bench" "$build/quorvane"; do
+for program in "$step_bench" "$window_bench" "$render_bench" "$diverge_bench" "$lyapunov_bench" "$film_bench" "$lane_bench" "$lane_estimate_bench" "$build/quorvane"; do
   [ -x "$program" ] || { echo "missing $program: run 'make bench'" >&2; exit 1; }
 done
 
@@ -86,6 +87,13 @@ collect "$film_bench" crisp
 # Four runs at once in vector lanes, against four headless runs.
 collect "$lane_bench" --benchmark_min_time=0.2 --benchmark_repetitions=3 \
   --benchmark_report_aggregates_only=true
+# Benettin's estimate in lanes against one at a time, on the second CPU where there is one
+# (see BENCHMARKS.md).
+if [ "$(nproc)" -ge 2 ]; then
+  collect taskset -c 1 "$lane_estimate_bench"
+else
+  collect "$lane_estimate_bench"
+fi
 
 {
   echo "Processor: $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) cores"

@@ -1,6 +1,7 @@
 #include "headless/attractor_choice.h"
 
 #include "headless/attractor_types.h"
+#include "headless/lane_run.h"
 
 #include <array>
 
@@ -8,22 +9,26 @@ namespace quorvane::headless {
 
 namespace {
 
+// Whether the attractor's runs gain from lanes (see AttractorChoice::lanesPay).
+enum class LanesPay : bool { No, Yes };
+
 template <Attractor A>
 constexpr AttractorChoice choice(
-    AttractorId id, std::string_view name, void (*drawingRoutine)(Form&))
+    AttractorId id, std::string_view name, void (*drawingRoutine)(Form&), LanesPay lanes)
 {
-    return {id, name, A::texts, drawingRoutine, A::pumpState, A::timeStep, &A::map};
+    return {id, name, A::texts, drawingRoutine, A::pumpState, A::timeStep, &A::map, &laneSteps<A>,
+        lanes == LanesPay::Yes};
 }
 
-const std::array<AttractorChoice, 8> kChoices = {{
-    choice<Lorenz>(AttractorId::Lorenz, "lorenz", Lorenz2),
-    choice<Rossler>(AttractorId::Rossler, "rossler", ROSSLER),
-    choice<Pickover>(AttractorId::Pickover, "pickover", Pickover2),
-    choice<Hopalong>(AttractorId::Hopalong, "hopalong", Hop1),
-    choice<Equation1>(AttractorId::Equation1, "eqn1", E1),
-    choice<Equation8>(AttractorId::Equation8, "eqn8", E8),
-    choice<Starburst>(AttractorId::Starburst, "starburst", TP4),
-    choice<ThreeplyMap>(AttractorId::Threeply, "threeply", Threeply),
+constinit const std::array<AttractorChoice, 8> kChoices = {{
+    choice<Lorenz>(AttractorId::Lorenz, "lorenz", Lorenz2, LanesPay::Yes),
+    choice<Rossler>(AttractorId::Rossler, "rossler", ROSSLER, LanesPay::Yes),
+    choice<Pickover>(AttractorId::Pickover, "pickover", Pickover2, LanesPay::No),
+    choice<Hopalong>(AttractorId::Hopalong, "hopalong", Hop1, LanesPay::Yes),
+    choice<Equation1>(AttractorId::Equation1, "eqn1", E1, LanesPay::Yes),
+    choice<Equation8>(AttractorId::Equation8, "eqn8", E8, LanesPay::Yes),
+    choice<Starburst>(AttractorId::Starburst, "starburst", TP4, LanesPay::No),
+    choice<ThreeplyMap>(AttractorId::Threeply, "threeply", Threeply, LanesPay::No),
 }};
 
 constexpr std::array<std::string_view, 10> kParameterNames

@@ -17,6 +17,8 @@ class Form;
 
 namespace quorvane::headless {
 
+struct LaneSteps;
+
 // The eight attractors, in the order of the table below.
 enum class AttractorId : std::uint8_t {
     Lorenz,
@@ -33,8 +35,9 @@ enum class AttractorId : std::uint8_t {
 // command's texts (whose prompts give the parameters it asks for and their defaults), its
 // drawing routine as the window runs it; besides, what a command needs to measure a run from
 // its event pump: the slots that hold each orbit's state there, the model time of a step (0
-// for the maps, whose only unit is the step), and the attractor's own mapping to the screen.
-// visitAttractor() (attractor_types.h) reaches the attractor's type itself.
+// for the maps, whose only unit is the step), and the attractor's own mapping to the screen;
+// and how its runs advance four at a time in a lane run (lane_run.h). visitAttractor()
+// (attractor_types.h) reaches the attractor's type itself.
 struct AttractorChoice {
     AttractorId id;
     std::string_view name;
@@ -43,6 +46,14 @@ struct AttractorChoice {
     StateSlots state;
     double timeStep = 0;
     Point (*map)(const Orbit& orbit, double shift, double scaleWidth, double scaleHeight) = nullptr;
+    // The attractor's lane steps: its runs in a lane run give the same numbers as one at a
+    // time, for all eight. A function rather than the address of its result, so that the table
+    // stays a constant, made before any code that may read it runs.
+    const LaneSteps& (*laneSteps)() = nullptr;
+    // Whether four runs in AVX2 lanes are much faster than four one after the other: true where
+    // the step is plain arithmetic. sin, cos and tan have no vector form and are called one lane
+    // at a time, so the attractors that call them gain nothing from lanes.
+    bool lanesPay = false;
 
     bool isFlow() const { return timeStep > 0; }
 };

@@ -117,15 +117,31 @@ template <class F, class L, class... R> inline void forEachSlot(F f, L& lanes, R
 
 [[gnu::always_inline]] inline void store(const StepVars<Lanes>& v, unsigned lanes, LaneRun& run)
 {
+    WindowVars& r0 = Access::vars(run, 0);
+    WindowVars& r1 = Access::vars(run, 1);
+    WindowVars& r2 = Access::vars(run, 2);
+    WindowVars& r3 = Access::vars(run, 3);
+    if (lanes == (1u << kLaneCount) - 1) {
+        // All four go on, as they mostly do: no test for each slot of each run.
+        forEachSlot(
+            [](const Lanes& all, double& s0, double& s1, double& s2, double& s3) {
+                s0 = all[0];
+                s1 = all[1];
+                s2 = all[2];
+                s3 = all[3];
+            },
+            v, r0, r1, r2, r3);
+        return;
+    }
     forEachSlot(
-        [lanes](const Lanes& all, double& r0, double& r1, double& r2, double& r3) {
+        [lanes](const Lanes& all, double& s0, double& s1, double& s2, double& s3) {
             const std::array<double, kLaneCount> each = {all[0], all[1], all[2], all[3]};
-            double* const runs[] = {&r0, &r1, &r2, &r3};
+            double* const runs[] = {&s0, &s1, &s2, &s3};
             for (std::size_t i = 0; i < kLaneCount; ++i)
                 if ((lanes >> i & 1u) != 0)
                     *runs[i] = each[i];
         },
-        v, Access::vars(run, 0), Access::vars(run, 1), Access::vars(run, 2), Access::vars(run, 3));
+        v, r0, r1, r2, r3);
 }
 
 // The runs one after the other, each by the double step in a copy of its variables.
