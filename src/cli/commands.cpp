@@ -2,6 +2,7 @@
 
 #include "cli/diverge.h"
 #include "cli/lyapunov.h"
+#include "cli/map.h"
 #include "cli/render.h"
 
 #include <QGuiApplication>
@@ -17,12 +18,14 @@ namespace quorvane::cli {
 
 namespace {
 
-const std::array<Command, 3> kCommands = {{
+const std::array<Command, 4> kCommands = {{
     {"render", "Draws a run into a PNG or BMP file, at any size and resolution.", render},
     {"diverge", "When and how fast the two orbits part: figures, CSV and a chart.", diverge,
         Command::Application::Gui},
     {"lyapunov", "Measures the largest Lyapunov exponent, of one parameter set or a range.",
         lyapunov, Command::Application::Gui},
+    {"map", "Maps the largest Lyapunov exponent over a plane of two parameters.", map,
+        Command::Application::Gui},
 }};
 
 // Qt's own warnings (a PNG library's complaint about a failed write, say) would add lines of
