@@ -11,6 +11,7 @@ packages=(
   desktop-file-utils appstream
   clang libclang-rt-14-dev
   dpkg-dev file lintian
+  parallel
 )
 
 missing=()
