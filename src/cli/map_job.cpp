@@ -134,10 +134,10 @@ void addMapOptions(HeadlessCommand& command)
     command.addRunOptions(100'000, isOrbit1,
         {QStringLiteral("Steps measured at each value after the transient, %1 to 10^12 "
                         "(default 100000). Each value is a run of M + 1 + N steps of two "
-                        "orbits: at the defaults about 1.3 ms of one core for lorenz, rossler, "
-                        "hopalong and the equations, 10 ms for pickover, starburst and "
-                        "threeply, so the default 320x240 map takes about 100 s or 13 min of "
-                        "one core.")
+                        "orbits: at the defaults 1 to 2 ms of one core for lorenz, rossler, "
+                        "hopalong and the equations, 7 to 10 ms for pickover, starburst and "
+                        "threeply, so the default 320x240 map takes 1 to 3 min, or 9 to 13 min, "
+                        "of one core.")
                 .arg(kBlocks),
             QStringLiteral("No progress bar, and no line naming the files written; the summary "
                            "is printed all the same.")});

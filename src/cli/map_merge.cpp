@@ -177,11 +177,24 @@ std::optional<int> mergeMap(const QStringList& arguments)
         {{QStringLiteral("q"), QStringLiteral("quiet")},
             QStringLiteral("No line naming the files written.")},
     });
+    // The options of a run have no place here; they are known, so that the refusal can say so.
+    const QStringList runOptions {QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("size"),
+        QStringLiteral("set"), QStringLiteral("steps"), QStringLiteral("transient"),
+        QStringLiteral("renorm"), QStringLiteral("slice"), QStringLiteral("threads")};
+    for (const QString& name : runOptions) {
+        QCommandLineOption option(name, QString(), QStringLiteral("VALUE"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        command.parser().addOption(option);
+    }
     if (const std::optional<int> status = command.parse(arguments))
         return *status;
     const QCommandLineParser& parser = command.parser();
     if (!parser.isSet(kMerge))
         return std::nullopt; // "--merge" was the value of another option
+    for (const QString& name : runOptions)
+        if (parser.isSet(name))
+            return command.usageError(
+                QStringLiteral("--%1: --merge takes the settings from the parts.").arg(name));
     const QStringList names = parser.positionalArguments();
     if (names.isEmpty())
         return command.usageError(QStringLiteral("--merge needs the parts' CSV files."));
