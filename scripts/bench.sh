@@ -14,6 +14,7 @@ window_bench=$build/bench/quorvane_window_bench
 render_bench=$build/bench/quorvane_render_bench
 lyapunov_bench=$build/bench/quorvane_lyapunov_bench
 diverge_bench=$build/bench/quorvane_diverge_bench
+map_bench=$build/bench/quorvane_map_bench
 display=${QUORVANE_BENCH_DISPLAY:-:94}
 rows=$(mktemp)
 xvfb_pid=""
@@ -27,7 +28,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-for program in "$step_bench" "$window_bench" "$render_bench" "$diverge_bench" "$lyapunov_bench" "$build/quorvane"; do
+for program in "$step_bench" "$window_bench" "$render_bench" "$diverge_bench" "$lyapunov_bench" "$map_bench" "$build/quorvane"; do
   [ -x "$program" ] || { echo "missing $program: run 'make bench'" >&2; exit 1; }
 done
 
@@ -76,6 +77,8 @@ collect "$render_bench" steps
 collect "$diverge_bench"
 collect "$lyapunov_bench" steps
 collect "$lyapunov_bench" threads
+collect "$map_bench" steps
+collect "$map_bench" threads
 
 {
   echo "Processor: $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) cores"
