@@ -1,6 +1,7 @@
 #include "cli/lyapunov.h"
 
 #include "analysis/parameter_sweep.h"
+#include "cli/benettin_options.h"
 #include "cli/command.h"
 #include "cli/lyapunov_report.h"
 #include "cli/text_lines.h"
@@ -15,7 +16,6 @@ namespace {
 using analysis::kBlocks;
 
 constexpr std::uint64_t kDefaultSteps = 1'000'000;
-constexpr std::uint64_t kMostSteps = 1'000'000'000'000;
 constexpr std::uint64_t kMostValues = 1'000'000;
 constexpr std::uint64_t kMostThreads = 1024;
 
@@ -89,18 +89,9 @@ std::optional<QString> readJob(HeadlessCommand& command, Job& job)
     LyapunovSubject& subject = job.subject;
     subject.attractor = command.setup().attractor;
     subject.parameters = command.setup().set1;
-    subject.settings.steps = command.setup().steps;
-    if (subject.settings.steps < kBlocks)
-        return QStringLiteral("--steps %1: measure at least %2 steps, one for each of the %2 "
-                              "blocks of the standard error.")
-            .arg(subject.settings.steps)
-            .arg(kBlocks);
+    if (auto reason = readBenettinSettings(command, subject.settings))
+        return reason;
     std::uint64_t threads = job.threads;
-    if (auto reason
-        = readWholeOption(parser, kTransient, 0, kMostSteps, subject.settings.transient))
-        return reason;
-    if (auto reason = readWholeOption(parser, kRenorm, 1, kMostSteps, subject.settings.renorm))
-        return reason;
     if (auto reason = readWholeOption(parser, kThreads, 1, kMostThreads, threads))
         return reason;
     job.threads = static_cast<unsigned>(threads);

@@ -102,17 +102,7 @@ int computeMap(const HeadlessCommand& command, const MapJob& job, const Outputs&
                              writer.flush();
                              return std::nullopt;
                          }});
-    if (!out.plot.isEmpty())
-        files.push_back({out.plot, [&](QIODevice& file) {
-                             return output::writeMapInto(
-                                 mapPicture(job, shown.take(), shown.tally()), file);
-                         }});
-    if (const std::optional<int> status = command.writeOutputs(files))
-        return *status;
-    std::fputs(wrappedText(mapSummary(job, shown.tally())).c_str(), stdout);
-    if (!command.isQuiet())
-        std::fputs(writtenFiles(out.csv, out.plot).c_str(), stdout);
-    return kSuccess;
+    return writeMapFiles(command, job, std::move(files), shown, out.csv, out.plot);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "cli/map_job.h"
 
+#include "cli/benettin_options.h"
 #include "cli/lyapunov_report.h"
 
 #include <cmath>
@@ -9,8 +10,6 @@ namespace quorvane::cli {
 namespace {
 
 using analysis::kBlocks;
-
-constexpr std::uint64_t kMostSteps = 1'000'000'000'000;
 
 const QString kX = QStringLiteral("x");
 const QString kY = QStringLiteral("y");
@@ -172,15 +171,7 @@ std::optional<QString> readMapJob(const HeadlessCommand& command, MapJob& job)
     const QCommandLineParser& parser = command.parser();
     job.attractor = command.setup().attractor;
     job.parameters = command.setup().set1;
-    job.settings.steps = command.setup().steps;
-    if (job.settings.steps < kBlocks)
-        return QStringLiteral("--steps %1: measure at least %2 steps, one for each of the %2 "
-                              "blocks of the standard error.")
-            .arg(job.settings.steps)
-            .arg(kBlocks);
-    if (auto reason = readWholeOption(parser, kTransient, 0, kMostSteps, job.settings.transient))
-        return reason;
-    if (auto reason = readWholeOption(parser, kRenorm, 1, kMostSteps, job.settings.renorm))
+    if (auto reason = readBenettinSettings(command, job.settings))
         return reason;
     if (auto reason = readAxis(parser, kX, job, job.plane.x))
         return reason;

@@ -139,17 +139,7 @@ int writeMerged(const HeadlessCommand& command, const std::vector<MapPart>& part
                              writer.flush();
                              return std::nullopt;
                          }});
-    if (!plotFile.isEmpty())
-        files.push_back({plotFile, [&](QIODevice& file) {
-                             return output::writeMapInto(
-                                 mapPicture(job, shown.take(), shown.tally()), file);
-                         }});
-    if (const std::optional<int> status = command.writeOutputs(files))
-        return *status;
-    std::fputs(wrappedText(mapSummary(job, shown.tally())).c_str(), stdout);
-    if (!command.isQuiet())
-        std::fputs(writtenFiles(csvFile, plotFile).c_str(), stdout);
-    return kSuccess;
+    return writeMapFiles(command, job, std::move(files), shown, csvFile, plotFile);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "cli/text_lines.h"
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace quorvane::cli {
@@ -35,6 +36,17 @@ std::string settingsLine(const analysis::BenettinSettings& s, const char* steps)
 {
     return std::to_string(s.steps) + ' ' + steps + " after a transient of "
         + std::to_string(s.transient) + ", renormalised every " + std::to_string(s.renorm);
+}
+
+// "wrote a.csv, b.png", wrapped as a terminal needs it, for the files that have a name.
+std::string writtenFiles(const QString& csv, const QString& plot)
+{
+    QStringList written;
+    if (!csv.isEmpty())
+        written << csv + (plot.isEmpty() ? QString() : QStringLiteral(","));
+    if (!plot.isEmpty())
+        written << plot;
+    return wrapped(QStringLiteral("wrote"), written).join(QLatin1Char('\n')).toStdString() + '\n';
 }
 
 std::string axisText(const Sweep& sweep, const char* direction)
@@ -87,16 +99,6 @@ std::string mapSummary(const MapJob& job, const MapTally& tally)
     return text;
 }
 
-std::string writtenFiles(const QString& csv, const QString& plot)
-{
-    QStringList written;
-    if (!csv.isEmpty())
-        written << csv + (plot.isEmpty() ? QString() : QStringLiteral(","));
-    if (!plot.isEmpty())
-        written << plot;
-    return wrapped(QStringLiteral("wrote"), written).join(QLatin1Char('\n')).toStdString() + '\n';
-}
-
 output::MapPicture mapPicture(const MapJob& job, std::vector<float> values, const MapTally& tally)
 {
     output::MapPicture map;
@@ -132,6 +134,23 @@ output::MapPicture mapPicture(const MapJob& job, std::vector<float> values, cons
     map.noValueLabel = QStringLiteral("no exponent");
     map.zeroLabel = QStringLiteral("\u03bb\u2081 = 0");
     return map;
+}
+
+int writeMapFiles(const HeadlessCommand& command, const MapJob& job,
+    std::vector<output::PendingFile> files, MapValues& shown, const QString& csvFile,
+    const QString& plotFile)
+{
+    if (!plotFile.isEmpty())
+        files.push_back({plotFile, [&](QIODevice& file) {
+                             return output::writeMapInto(
+                                 mapPicture(job, shown.take(), shown.tally()), file);
+                         }});
+    if (const std::optional<int> status = command.writeOutputs(files))
+        return *status;
+    std::fputs(wrappedText(mapSummary(job, shown.tally())).c_str(), stdout);
+    if (!command.isQuiet())
+        std::fputs(writtenFiles(csvFile, plotFile).c_str(), stdout);
+    return kSuccess;
 }
 
 } // namespace quorvane::cli

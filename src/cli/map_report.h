@@ -47,8 +47,12 @@ private:
 // The lines printed once a map is done: what was measured, how, and what the values came to.
 std::string mapSummary(const MapJob& job, const MapTally& tally);
 
-// "wrote a.csv, b.png", wrapped as a terminal needs it, for the files that have a name.
-std::string writtenFiles(const QString& csv, const QString& plot);
+// Adds the picture, if it has a name, to the files whose writers are given (the CSV file's),
+// writes them all together, and prints the summary and, unless quiet, the files written.
+// Returns the exit status.
+int writeMapFiles(const HeadlessCommand& command, const MapJob& job,
+    std::vector<output::PendingFile> files, MapValues& shown, const QString& csvFile,
+    const QString& plotFile);
 
 // The whole map as a picture, its title naming the attractor, the letters and the fixed
 // parameters, and the method's settings.

@@ -4,16 +4,15 @@
 
 #include "analysis/batch_estimate.h"
 #include "analysis/parameter_plane.h"
+#include "refused_threads.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <bit>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <stdexcept>
 #include <vector>
 
@@ -247,27 +246,16 @@ TEST_F(HopalongPlane, MeasuresEveryValueWhenTheSystemRefusesThreads)
     const ParameterPlane wide {{Param::a, 0.2, 1.2, 20}, {Param::c, -0.3, 0.3, 5}};
     const BenettinSettings settings {100, 300, 10};
     const std::vector<Row> one = measure({}, 1, wide, settings);
-    const auto refused = [&] {
-        long pages = 0;
-        std::ifstream("/proc/self/statm") >> pages;
-        rlimit limit {};
-        if (pages == 0 || getrlimit(RLIMIT_AS, &limit) != 0)
-            std::_Exit(3);
-        const rlim_t mapped
-            = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
-        limit.rlim_cur = std::min<rlim_t>(limit.rlim_max, mapped + (24u << 20));
-        if (setrlimit(RLIMIT_AS, &limit) != 0)
-            std::_Exit(3);
+    expectRightWhenThreadsAreRefused([&] {
         const std::vector<Row> many = measure({}, 64, wide, settings);
         if (many.size() != one.size())
-            std::_Exit(1);
+            return false;
         for (std::size_t j = 0; j < one.size(); ++j)
             for (std::size_t i = 0; i < 20; ++i)
                 if (bits(one[j].estimates[i].perStep) != bits(many[j].estimates[i].perStep))
-                    std::_Exit(1);
-        std::_Exit(0);
-    };
-    EXPECT_EXIT(refused(), ::testing::ExitedWithCode(0), "");
+                    return false;
+        return true;
+    });
 }
 
 } // namespace
