@@ -20,7 +20,7 @@
 namespace quorvane::bench {
 namespace {
 
-constexpr int kRounds = 3; // map and one by one alternated, the fastest of each kept
+constexpr int kRounds = 5; // map and one by one alternated, the fastest of each kept
 const analysis::BenettinSettings kMapSettings {10'000, 100'000, 10}; // the map's defaults
 
 // The range of a parameter around its default, 2 % to either side (0.02 about a default of 0).

@@ -142,11 +142,11 @@ void addMapOptions(HeadlessCommand& command)
                            "is printed all the same.")});
     command.parser().addOptions({
         {kX,
-            QStringLiteral("The parameter across, one of orbit 1's, and its first and last "
-                           "values: the W values of `lyapunov --vary LETTER=FROM:TO:W`."),
+            QStringLiteral("--x: the parameter across, one of orbit 1's, and its first and "
+                           "last values: the W values of `lyapunov --vary LETTER=FROM:TO:W`."),
             QStringLiteral("LETTER=FROM:TO")},
         {kY,
-            QStringLiteral("The parameter up, another of orbit 1's, and its first and last "
+            QStringLiteral("--y: the parameter up, another of orbit 1's, and its first and last "
                            "values, spaced the same way over H rows."),
             QStringLiteral("LETTER=FROM:TO")},
         {kSize,
