@@ -40,6 +40,12 @@ Axis niceAxis(double least, double most, int ticks)
     return {std::floor(least / step) * step, std::ceil(most / step) * step, step};
 }
 
+Axis ticksWithin(double lo, double hi, int ticks)
+{
+    const double step = niceAxis(lo, hi, ticks).step;
+    return {std::ceil(lo / step - 1e-9) * step, std::floor(hi / step + 1e-9) * step, step};
+}
+
 QString tickText(double v, const Axis& axis)
 {
     const double largest = std::max(std::fabs(axis.lo), std::fabs(axis.hi));

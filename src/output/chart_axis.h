@@ -24,6 +24,10 @@ struct Axis {
 // 0 to 1; ends that are one value, or as good as one, an axis around it.
 Axis niceAxis(double least, double most, int ticks);
 
+// The round ticks within [lo, hi], about `ticks` of them, without widening it: an axis from the
+// first tick inside to the last, in the step niceAxis() would take.
+Axis ticksWithin(double lo, double hi, int ticks);
+
 // A tick's number with as many decimals as the step needs; very large or small ones as 2e+08.
 QString tickText(double v, const Axis& axis);
 

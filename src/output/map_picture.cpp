@@ -1,45 +1,24 @@
 #include "output/map_picture.h"
 
 #include "output/chart_axis.h"
-#include "output/diverging_scale.h"
+#include "output/colour_bar.h"
 #include "platform/qt/bitmap_file.h"
 
 #include <QGuiApplication>
 #include <QPainter>
-#include <QPolygonF>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 namespace quorvane::output {
 
+using namespace mapstyle;
+
 namespace {
 
-constexpr int kTitleFont = 20; // pixel sizes of the three kinds of text, as a chart's
-constexpr int kLabelFont = 16;
-constexpr int kTickFont = 14;
-constexpr int kTickLength = 6;
-constexpr int kPad = 14;
 constexpr int kBarGap = 28; // between the map and the colour bar
-constexpr int kBarWidth = 24;
-constexpr int kLeastBar = 240; // the colour bar's least height, so its ticks stay apart
-constexpr int kSwatchWidth = 30;
-constexpr int kSwatchHeight = 18;
 constexpr std::uint64_t kMapWidth = 960; // the map's size that blocks fill at most
 constexpr std::uint64_t kMapHeight = 720;
-constexpr int kShades = 512; // colours of each half of the scale, looked up rather than computed
-
-const QColor kText(20, 20, 20);
-const QRgb kContour = 0xFF000000;
-
-QFont font(int pixels, bool bold = false)
-{
-    QFont f;
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
 
 // The values at a map's two edges along one axis: each value is the middle of its block, so the
 // edges lie half a spacing beyond the first and the last.
@@ -61,37 +40,6 @@ Span spanOf(double first, double last, std::uint64_t count)
     return span;
 }
 
-// Round ticks within [lo, hi], about `count` of them, as a chart's axis has them.
-Axis ticksWithin(double lo, double hi, int count)
-{
-    const double step = niceAxis(lo, hi, count).step;
-    return {std::ceil(lo / step - 1e-9) * step, std::floor(hi / step + 1e-9) * step, step};
-}
-
-// The two halves of the scale as colours to look up.
-class Shades {
-public:
-    Shades()
-    {
-        for (int i = 0; i < kShades; ++i) {
-            const double s = static_cast<double>(i) / (kShades - 1);
-            m_cold[static_cast<std::size_t>(i)] = divergingColour(-s);
-            m_warm[static_cast<std::size_t>(i)] = divergingColour(s);
-        }
-    }
-    // Zero and below are order, cold; above zero chaos, warm.
-    QRgb at(double t) const
-    {
-        const double s = std::min(std::fabs(t), 1.0);
-        const auto i = static_cast<std::size_t>(std::lround(s * (kShades - 1)));
-        return t > 0 ? m_warm[i] : m_cold[i];
-    }
-
-private:
-    std::array<QRgb, kShades> m_cold {};
-    std::array<QRgb, kShades> m_warm {};
-};
-
 class MapPainter {
 public:
     MapPainter(const MapPicture& map)
@@ -100,6 +48,7 @@ public:
         , m_x(spanOf(map.xFirst, map.xLast, map.columns))
         , m_y(spanOf(map.yFirst, map.yLast, map.rows))
         , m_range(scaleRange(map.values))
+        , m_bar(m_range, map.scaleLabel, map.noValueLabel, map.zeroLabel)
     {
         m_xTicks = ticksWithin(m_x.lo, m_x.hi, 6);
         m_yTicks = ticksWithin(m_y.lo, m_y.hi, 6);
@@ -114,15 +63,12 @@ public:
         image.fill(Qt::white);
         drawValues(image);
         drawContour(image);
-        drawBar(image);
         QPainter painter(&image);
         painter.setRenderHint(QPainter::TextAntialiasing);
         painter.setPen(QPen(Qt::black, 1));
         painter.drawRect(m_plot.adjusted(-1, -1, 0, 0));
-        painter.drawRect(m_bar.adjusted(-1, -1, 0, 0));
+        m_bar.draw(painter, m_barArea, m_shades);
         drawAxes(painter);
-        drawBarTicks(painter);
-        drawLegend(painter);
         drawTexts(painter);
     }
 
@@ -144,21 +90,13 @@ private:
         const int height = static_cast<int>(m_map.rows) * m_block;
         m_plot = QRect(left, top, width, height);
 
-        m_legendHeight = 2 * (kSwatchHeight + 10);
-        const int barHeight = std::max(kLeastBar, height - kPad - m_legendHeight);
-        m_bar = QRect(m_plot.right() + 1 + kBarGap, top, kBarWidth, barHeight);
-        int widestBar = 0;
-        for (const QString& text : barTickTexts())
-            widestBar = std::max(widestBar, tick.horizontalAdvance(text));
-        m_barLabelLeft = m_bar.right() + 1 + kTickLength + 4 + widestBar + kPad;
-        const int barPanel = kBarWidth + kTickLength + 4 + widestBar + kPad + label.height();
-        const int legendPanel = kSwatchWidth + 8
-            + std::max(label.horizontalAdvance(m_map.noValueLabel),
-                label.horizontalAdvance(m_map.zeroLabel));
-        const int right = m_bar.left() + std::max(barPanel, legendPanel) + kPad;
+        const int barHeight
+            = std::max(ColourBar::kLeastHeight, height - kPad - m_bar.legendHeight());
+        m_barArea = QRect(m_plot.right() + 1 + kBarGap, top, ColourBar::kWidth, barHeight);
+        const int right = m_barArea.left() + m_bar.width() + kPad;
         const int axisBelow = kTickLength + 4 + tick.height() + kPad / 2 + label.height() + kPad;
-        const int bottom = std::max(
-            m_plot.bottom() + 1 + axisBelow, m_bar.bottom() + 1 + kPad + m_legendHeight + kPad);
+        const int bottom = std::max(m_plot.bottom() + 1 + axisBelow,
+            m_barArea.bottom() + 1 + kPad + m_bar.legendHeight() + kPad);
         int widestTitle = 0;
         for (const QString& line : m_map.title.split(QLatin1Char('\n')))
             widestTitle = std::max(widestTitle, title.horizontalAdvance(line));
@@ -228,114 +166,6 @@ private:
             }
     }
 
-    // The colour bar: zero in its middle, the warm half above, the cold half below.
-    void drawBar(QImage& image) const
-    {
-        const double half = m_bar.height() / 2.0;
-        for (int y = m_bar.top(); y <= m_bar.bottom(); ++y) {
-            const double t = (m_bar.top() + half - (y + 0.5)) / half;
-            const QRgb colour = m_shades.at(t);
-            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (int x = m_bar.left(); x <= m_bar.right(); ++x)
-                line[x] = colour;
-        }
-    }
-
-    double barY(double value) const
-    {
-        return m_bar.top() + m_bar.height() / 2.0 * (1 - m_range.position(value));
-    }
-
-    // The ticks of the colour bar: round values on each half, zero between them.
-    std::vector<double> barTicks() const
-    {
-        std::vector<double> ticks;
-        const Axis below = ticksWithin(m_range.least, 0, 4);
-        const Axis above = ticksWithin(0, m_range.most, 4);
-        for (const double v : below.ticks())
-            ticks.push_back(v);
-        for (const double v : above.ticks())
-            if (v != 0)
-                ticks.push_back(v);
-        return ticks;
-    }
-    QString barTickText(double v) const
-    {
-        return tickText(v, ticksWithin(v < 0 ? m_range.least : 0, v < 0 ? 0 : m_range.most, 4));
-    }
-    std::vector<QString> barTickTexts() const
-    {
-        std::vector<QString> texts;
-        for (const double v : barTicks())
-            texts.push_back(barTickText(v));
-        return texts;
-    }
-
-    void drawBarTicks(QPainter& painter) const
-    {
-        painter.setFont(font(kTickFont));
-        const QFontMetricsF metrics(painter.font());
-        for (const double v : barTicks()) {
-            const double y = std::round(barY(v)) + 0.5;
-            painter.setPen(QPen(Qt::black, 1));
-            painter.drawLine(
-                QPointF(m_bar.right() + 1, y), QPointF(m_bar.right() + 1 + kTickLength, y));
-            painter.setPen(kText);
-            painter.drawText(QRectF(m_bar.right() + 1 + kTickLength + 4, y - metrics.height() / 2,
-                                 200, metrics.height()),
-                Qt::AlignLeft | Qt::AlignVCenter, barTickText(v));
-        }
-        // Values beyond an end of the scale: a pointed end in its colour.
-        painter.setRenderHint(QPainter::Antialiasing);
-        const auto point = [&](double baseY, double tipY, QRgb colour) {
-            painter.setPen(QPen(Qt::black, 1));
-            painter.setBrush(QColor(colour));
-            painter.drawPolygon(
-                QPolygonF({QPointF(m_bar.left() - 0.5, baseY), QPointF(m_bar.right() + 1.5, baseY),
-                    QPointF((m_bar.left() + m_bar.right() + 1) / 2.0, tipY)}));
-        };
-        if (m_range.aboveMost)
-            point(m_bar.top() - 1, m_bar.top() - 1 - kBarWidth * 0.8, divergingColour(1));
-        if (m_range.belowLeast)
-            point(m_bar.bottom() + 1, m_bar.bottom() + 1 + kBarWidth * 0.8, divergingColour(-1));
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        // The bar's label reads upwards, right of the tick labels.
-        painter.setFont(font(kLabelFont));
-        const QFontMetrics label(painter.font());
-        painter.setPen(kText);
-        painter.save();
-        painter.translate(m_barLabelLeft, m_bar.center().y() + 1);
-        painter.rotate(-90);
-        painter.drawText(QRectF(-m_bar.height() / 2.0, 0, m_bar.height(), label.height()),
-            Qt::AlignCenter, m_map.scaleLabel);
-        painter.restore();
-    }
-
-    void drawLegend(QPainter& painter) const
-    {
-        painter.setFont(font(kLabelFont));
-        const QFontMetrics metrics(painter.font());
-        int top = m_bar.bottom() + 1 + kPad + (m_range.belowLeast ? kBarWidth / 2 : 0);
-        const QRect swatch(m_bar.left(), top, kSwatchWidth, kSwatchHeight);
-        QImage hatch(swatch.size(), QImage::Format_RGB32);
-        for (int y = 0; y < hatch.height(); ++y)
-            for (int x = 0; x < hatch.width(); ++x)
-                hatch.setPixel(x, y, noValueColour(swatch.left() + x, swatch.top() + y));
-        painter.drawImage(swatch.topLeft(), hatch);
-        painter.setPen(QPen(Qt::black, 1));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(swatch.adjusted(0, 0, -1, -1));
-        painter.setPen(kText);
-        painter.drawText(QRect(swatch.right() + 8, top, 400, kSwatchHeight),
-            Qt::AlignLeft | Qt::AlignVCenter, m_map.noValueLabel);
-
-        top += kSwatchHeight + 10;
-        painter.fillRect(
-            QRect(m_bar.left(), top + kSwatchHeight / 2 - 1, kSwatchWidth, 2), QColor(kContour));
-        painter.drawText(QRect(m_bar.left() + kSwatchWidth + 8, top, 400, kSwatchHeight),
-            Qt::AlignLeft | Qt::AlignVCenter, m_map.zeroLabel);
-    }
-
     void drawAxes(QPainter& painter) const
     {
         painter.setFont(font(kTickFont));
@@ -397,13 +227,12 @@ private:
     const Span m_x;
     const Span m_y;
     const ScaleRange m_range;
-    const Shades m_shades;
+    const ColourBar m_bar;
+    const ScaleShades m_shades;
     Axis m_xTicks;
     Axis m_yTicks;
     QRect m_plot;
-    QRect m_bar;
-    int m_legendHeight = 0;
-    int m_barLabelLeft = 0;
+    QRect m_barArea;
     QSize m_size;
 };
 
