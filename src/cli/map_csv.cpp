@@ -214,7 +214,10 @@ std::optional<QString> readMapPart(const QString& fileName, MapPart& part)
 
     const MapJob& job = part.job;
     const std::uint64_t rows = job.slice.rowsOf(job.plane.y.count);
-    part.values.assign(rows * job.plane.x.count, MapValue {});
+    const std::uint64_t count = rows * job.plane.x.count;
+    // Grown as the lines come, so that a short file claiming a large map costs no more than
+    // its lines.
+    part.values.clear();
     for (std::uint64_t k = 0; k < rows; ++k)
         for (std::uint64_t i = 0; i < job.plane.x.count; ++i) {
             const std::uint64_t row = job.slice.row(k);
@@ -227,7 +230,7 @@ std::optional<QString> readMapPart(const QString& fileName, MapPart& part)
                     .arg(row)
                     .arg(i)
                     .arg(k * job.plane.x.count + i)
-                    .arg(part.values.size());
+                    .arg(count);
             const std::vector<std::string_view> fields = fieldsOf(*line);
             if (fields.size() != ((k == 0 && i == 0) ? 6u : 5u))
                 return QStringLiteral("line %1 (row %2, column %3) does not have %4 fields.")
@@ -235,7 +238,7 @@ std::optional<QString> readMapPart(const QString& fileName, MapPart& part)
                     .arg(row)
                     .arg(i)
                     .arg((k == 0 && i == 0) ? 6 : 5);
-            if (auto bad = readValue(fields, job, i, row, part.values[k * job.plane.x.count + i]))
+            if (auto bad = readValue(fields, job, i, row, part.values.emplace_back()))
                 return QStringLiteral("line %1 (row %2, column %3): %4")
                     .arg(lines.number())
                     .arg(row)
@@ -245,7 +248,7 @@ std::optional<QString> readMapPart(const QString& fileName, MapPart& part)
     if (lines.next(reason) || reason)
         return reason ? reason
                       : QStringLiteral("it goes on after the %1 values of its rows, at line %2.")
-                            .arg(part.values.size())
+                            .arg(count)
                             .arg(lines.number());
     if (file.error() != QFileDevice::NoError)
         return file.errorString();
