@@ -2,7 +2,7 @@
 # missing first. `make install` builds and installs under PREFIX; DESTDIR, when set, is put in
 # front of it, for packaging. `make package` writes the Debian package of the release build.
 # `make bench` measures the program's speed (see BENCHMARKS.md).
-.PHONY: run test test-asan fuzz soak bench build deps clean format install package
+.PHONY: run test test-asan test-slurm fuzz soak bench build deps clean format install package
 
 PRESET ?= release
 JOBS ?= $(shell nproc)
@@ -39,6 +39,12 @@ test: deps
 	cmake --preset dev
 	cmake --build --preset dev -j $(JOBS)
 	ctest --preset dev -j $(JOBS)
+
+# The README's Slurm recipe for `quorvane map`, on a one-node cluster on this machine: needs
+# root, installs slurm-wlm and munge, starts their daemons and stops them again.
+test-slurm: build
+	@scripts/install-deps.sh --slurm
+	scripts/test-slurm.sh build/$(PRESET)/quorvane
 
 # The whole suite again under AddressSanitizer, LeakSanitizer and UBSan.
 test-asan: deps

@@ -17,6 +17,7 @@ diverge_bench=$build/bench/quorvane_diverge_bench
 film_bench=$build/bench/quorvane_film_bench
 lane_bench=$build/bench/quorvane_lane_bench
 lane_estimate_bench=$build/bench/quorvane_lane_estimate_bench
+map_bench=$build/bench/quorvane_map_bench
 display=${QUORVANE_BENCH_DISPLAY:-:94}
 rows=$(mktemp)
 xvfb_pid=""
@@ -30,7 +31,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-for program in "$step_bench" "$window_bench" "$render_bench" "$diverge_bench" "$lyapunov_bench" "$film_bench" "$lane_bench" "$lane_estimate_bench" "$build/quorvane"; do
+for program in "$step_bench" "$window_bench" "$render_bench" "$diverge_bench" "$lyapunov_bench" "$film_bench" "$lane_bench" "$lane_estimate_bench" "$map_bench" "$build/quorvane"; do
   [ -x "$program" ] || { echo "missing $program: run 'make bench'" >&2; exit 1; }
 done
 
@@ -94,6 +95,8 @@ if [ "$(nproc)" -ge 2 ]; then
 else
   collect "$lane_estimate_bench"
 fi
+collect "$map_bench" steps
+collect "$map_bench" threads
 
 {
   echo "Processor: $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) cores"

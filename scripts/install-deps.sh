@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests, the fuzz targets, the benchmarks and the
 # Debian package need, and only those missing. Uses sudo when not run as root.
+#   install-deps.sh            what `make test`, `make run` and `make bench` need
+#   install-deps.sh --slurm    that, and the one-node Slurm cluster of `make test-slurm`
 set -euo pipefail
 
 packages=(
@@ -13,7 +15,11 @@ packages=(
   clang libclang-rt-14-dev
   dpkg-dev file lintian devscripts
   qemu-user
+  parallel
 )
+if [ "${1:-}" = --slurm ]; then
+  packages+=(slurm-wlm munge)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

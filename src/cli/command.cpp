@@ -5,11 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <thread>
 
 namespace quorvane::cli {
 
@@ -138,6 +140,23 @@ std::optional<QString> readOutputName(const QString& option, QString& name, Outp
     return std::nullopt;
 }
 
+std::optional<QString> readWholeOption(const QCommandLineParser& parser, const QString& option,
+    std::uint64_t least, std::uint64_t most, std::uint64_t& value)
+{
+    if (!parser.isSet(option))
+        return std::nullopt;
+    const std::optional<std::uint64_t> number = parseWhole(parser.value(option), least, most);
+    if (!number)
+        return QStringLiteral("--%1 %2: write a whole number from %3 to %4.")
+            .arg(option, parser.value(option))
+            .arg(least)
+            .arg(most);
+    value = *number;
+    return std::nullopt;
+}
+
+unsigned cores() { return std::max(1u, std::thread::hardware_concurrency()); }
+
 std::optional<QString> sameFileError(const QString& csvFile, const QString& plotFile)
 {
     if (!output::writesSameFile(csvFile, plotFile))
@@ -163,6 +182,7 @@ void HeadlessCommand::addRunOptions(std::uint64_t defaultSteps, ParameterFilter 
     m_filter = filter;
     m_defaultSteps = defaultSteps;
     m_leastSteps = leastSteps;
+    m_hasRunOptions = true;
     m_parser.addPositionalArgument(QStringLiteral("NAME"),
         QStringLiteral("The attractor, in any case: %1.").arg(attractorNames()));
     m_parser.addOptions({
@@ -182,18 +202,35 @@ void HeadlessCommand::addRunOptions(std::uint64_t defaultSteps, ParameterFilter 
     });
 }
 
-std::optional<int> HeadlessCommand::parse(const QStringList& arguments)
+std::optional<QString> HeadlessCommand::repeatedOption() const
 {
-    if (!m_parser.parse(arguments))
-        return usageError(m_parser.errorText());
     // An option that takes a value says one thing once; given twice, which one was meant is
     // a guess, so it is refused rather than the last one silently taken. --set is the one
     // option made to be repeated.
     for (const QString& name : m_parser.optionNames())
         if (name != kSet && m_parser.values(name).size() > 1)
-            return usageError(
-                QStringLiteral("%1%2 is given more than once.")
-                    .arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name));
+            return QStringLiteral("%1%2 is given more than once.")
+                .arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name);
+    return std::nullopt;
+}
+
+std::optional<QString> HeadlessCommand::read(const QStringList& arguments)
+{
+    if (!m_parser.parse(arguments))
+        return m_parser.errorText();
+    if (std::optional<QString> reason = repeatedOption())
+        return reason;
+    if (m_parser.isSet(kHelp))
+        return QStringLiteral("--help is not a setting.");
+    return m_hasRunOptions ? readRunOptions() : std::nullopt;
+}
+
+std::optional<int> HeadlessCommand::parse(const QStringList& arguments)
+{
+    if (!m_parser.parse(arguments))
+        return usageError(m_parser.errorText());
+    if (const std::optional<QString> reason = repeatedOption())
+        return usageError(*reason);
     if (m_parser.isSet(kHelp)) {
         // The usage line names the command; Qt's own would show only the program's path.
         const QString help = m_parser.helpText();
@@ -202,6 +239,8 @@ std::optional<int> HeadlessCommand::parse(const QStringList& arguments)
                 + help.section(QLatin1Char('\n'), 1));
         return kSuccess;
     }
+    if (!m_hasRunOptions)
+        return std::nullopt;
     if (const std::optional<QString> reason = readRunOptions())
         return usageError(*reason);
     return std::nullopt;

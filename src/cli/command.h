@@ -80,6 +80,15 @@ std::optional<QString> readOutputName(const QString& option, QString& name, Outp
 // The format an image or chart name that readOutputName() took is written in.
 const output::ImageFormat& imageFormatOf(const QString& name);
 
+// Reads option --`option`, a whole number from `least` to `most`, into `value`, which keeps
+// its default when the option is not given. Returns the usage error, or nothing.
+std::optional<QString> readWholeOption(const QCommandLineParser& parser, const QString& option,
+    std::uint64_t least, std::uint64_t most, std::uint64_t& value);
+
+// The number of cores, at least 1: the threads a command that measures many runs uses unless
+// told otherwise.
+unsigned cores();
+
 // The usage error for --csv and --plot naming the same file, or nothing.
 std::optional<QString> sameFileError(const QString& csvFile, const QString& plotFile);
 
@@ -96,6 +105,7 @@ public:
     HeadlessCommand(const QString& name, const QString& synopsis, const QString& description);
 
     QCommandLineParser& parser() { return m_parser; }
+    const QCommandLineParser& parser() const { return m_parser; }
 
     // What --steps and --quiet mean to a command whose steps or quiet differ from a run's:
     // the help texts, or empty for the usual ones.
@@ -112,8 +122,12 @@ public:
 
     // Reads the command's arguments; the first entry is the program's path. Returns an exit
     // status when the command is to end here: 0 once --help has been printed, 2 once a usage
-    // error has been reported.
+    // error has been reported. A command without run options reads only its own.
     std::optional<int> parse(const QStringList& arguments);
+    // Reads arguments that come from a file rather than from the user, such as the settings a
+    // part of a map records: as parse() does, but returns the reason for a refusal instead of
+    // reporting it, and refuses --help.
+    std::optional<QString> read(const QStringList& arguments);
 
     // The run chosen by NAME, --set and --steps.
     const RunSetup& setup() const { return m_setup; }
@@ -142,6 +156,7 @@ public:
     std::optional<int> writeOutputs(const std::vector<output::PendingFile>& files) const;
 
 private:
+    std::optional<QString> repeatedOption() const;
     std::optional<QString> readRunOptions();
     std::optional<QString> readSet(const QString& assignment, WindowVars& chosen);
 
@@ -151,6 +166,7 @@ private:
     ParameterFilter m_filter = anyParameter;
     std::uint64_t m_defaultSteps = 0;
     std::uint64_t m_leastSteps = 1;
+    bool m_hasRunOptions = false;
     RunSetup m_setup;
     bool m_quiet = false;
 };

@@ -3,6 +3,7 @@
 #include "cli/diverge.h"
 #include "cli/film.h"
 #include "cli/lyapunov.h"
+#include "cli/map.h"
 #include "cli/render.h"
 
 #include <QGuiApplication>
@@ -24,12 +25,14 @@ namespace quorvane::cli {
 
 namespace {
 
-const std::array<Command, 4> kCommands = {{
+const std::array<Command, 5> kCommands = {{
     {"render", "Draws a run into a PNG or BMP file, at any size and resolution.", render},
     {"diverge", "When and how fast the two orbits part: figures, CSV and a chart.", diverge,
         Command::Application::Gui},
     {"lyapunov", "Measures the largest Lyapunov exponent, of one parameter set or a range.",
         lyapunov, Command::Application::Gui},
+    {"map", "Maps the largest Lyapunov exponent over a plane of two parameters.", map,
+        Command::Application::Gui},
     {"film", "Writes a run as a film, H.264 in MP4, MOV or Matroska, with a caption.", film,
         Command::Application::Gui},
 }};

@@ -1,13 +1,13 @@
 #include "cli/lyapunov.h"
 
 #include "analysis/parameter_sweep.h"
+#include "cli/benettin_options.h"
 #include "cli/command.h"
 #include "cli/lyapunov_report.h"
 #include "cli/text_lines.h"
 
 #include <cmath>
 #include <cstdio>
-#include <thread>
 
 namespace quorvane::cli {
 
@@ -16,7 +16,6 @@ namespace {
 using analysis::kBlocks;
 
 constexpr std::uint64_t kDefaultSteps = 1'000'000;
-constexpr std::uint64_t kMostSteps = 1'000'000'000'000;
 constexpr std::uint64_t kMostValues = 1'000'000;
 constexpr std::uint64_t kMostThreads = 1024;
 
@@ -27,8 +26,6 @@ const QString kThreads = QStringLiteral("threads");
 const QString kPlot = QStringLiteral("plot");
 const QString kCsv = QStringLiteral("csv");
 const QString kSet = QStringLiteral("set");
-
-unsigned cores() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 // What the command line asks for, beyond the run's own options.
 struct Job {
@@ -86,35 +83,16 @@ std::optional<QString> readVary(const QCommandLineParser& parser, Job& job)
     return std::nullopt;
 }
 
-// A whole-number option in [least, most], its default kept when it is not given.
-std::optional<QString> readWhole(const QCommandLineParser& parser, const QString& option,
-    std::uint64_t least, std::uint64_t most, std::uint64_t& value)
-{
-    if (!parser.isSet(option))
-        return std::nullopt;
-    const std::optional<std::uint64_t> number = parseWhole(parser.value(option), least, most);
-    if (!number)
-        return QStringLiteral("--%1 %2: write a whole number from %3 to %4.")
-            .arg(option, parser.value(option))
-            .arg(least)
-            .arg(most);
-    value = *number;
-    return std::nullopt;
-}
-
 std::optional<QString> readJob(HeadlessCommand& command, Job& job)
 {
     const QCommandLineParser& parser = command.parser();
     LyapunovSubject& subject = job.subject;
     subject.attractor = command.setup().attractor;
     subject.parameters = command.setup().set1;
-    subject.settings.steps = command.setup().steps; // at least kBlocks, one for each block
+    if (auto reason = readBenettinSettings(command, subject.settings))
+        return reason;
     std::uint64_t threads = job.threads;
-    if (auto reason = readWhole(parser, kTransient, 0, kMostSteps, subject.settings.transient))
-        return reason;
-    if (auto reason = readWhole(parser, kRenorm, 1, kMostSteps, subject.settings.renorm))
-        return reason;
-    if (auto reason = readWhole(parser, kThreads, 1, kMostThreads, threads))
+    if (auto reason = readWholeOption(parser, kThreads, 1, kMostThreads, threads))
         return reason;
     job.threads = static_cast<unsigned>(threads);
     if (parser.isSet(kVary))

@@ -49,6 +49,12 @@ Axis spanAxis(double lo, double hi, int ticks)
     return axis;
 }
 
+Axis ticksWithin(double lo, double hi, int ticks)
+{
+    const double step = niceAxis(lo, hi, ticks).step;
+    return {std::ceil(lo / step - 1e-9) * step, std::floor(hi / step + 1e-9) * step, step};
+}
+
 QString tickText(double v, const Axis& axis)
 {
     const double largest = std::max(std::fabs(axis.lo), std::fabs(axis.hi));

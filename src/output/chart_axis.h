@@ -31,6 +31,10 @@ Axis niceAxis(double least, double most, int ticks);
 // one give niceAxis()'s axis instead.
 Axis spanAxis(double lo, double hi, int ticks);
 
+// The round ticks within [lo, hi], about `ticks` of them, without widening it: an axis from the
+// first tick inside to the last, in the step niceAxis() would take.
+Axis ticksWithin(double lo, double hi, int ticks);
+
 // A tick's number with as many decimals as the step needs; very large or small ones as 2e+08.
 QString tickText(double v, const Axis& axis);
 

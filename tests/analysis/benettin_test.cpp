@@ -5,6 +5,7 @@
 
 #include "analysis/benettin.h"
 #include "analysis/parameter_sweep.h"
+#include "refused_threads.h"
 
 #include <gtest/gtest.h>
 
@@ -298,8 +299,7 @@ TEST(ParameterSweep, SpacesEveryValueEvenly)
 }
 
 // A system that refuses threads gives the same numbers: the threads it does allow, or the
-// calling thread alone, measure every value. Here the address space is held to what the
-// process has mapped and 24 MiB more: room for two threads' stacks at most, not for 64.
+// calling thread alone, measure every value.
 TEST(ParameterSweep, MeasuresEveryValueWhenTheSystemRefusesThreads)
 {
 #if defined(__SANITIZE_ADDRESS__)
@@ -312,24 +312,13 @@ TEST(ParameterSweep, MeasuresEveryValueWhenTheSystemRefusesThreads)
     const BenettinSettings settings {100, 1000, 10};
     const auto one = estimateAll(attractor("hopalong"), sets, settings, 1, nullptr);
 
-    const auto refused = [&] {
-        long pages = 0;
-        std::ifstream("/proc/self/statm") >> pages;
-        rlimit limit {};
-        if (pages == 0 || getrlimit(RLIMIT_AS, &limit) != 0)
-            std::_Exit(3);
-        const rlim_t mapped
-            = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
-        limit.rlim_cur = std::min<rlim_t>(limit.rlim_max, mapped + (24u << 20));
-        if (setrlimit(RLIMIT_AS, &limit) != 0)
-            std::_Exit(3);
+    expectRightWhenThreadsAreRefused([&] {
         const auto many = estimateAll(attractor("hopalong"), sets, settings, 64, nullptr);
         for (std::size_t i = 0; i < sets.size(); ++i)
             if (std::memcmp(&one[i].perStep, &many[i].perStep, sizeof(double)) != 0)
-                std::_Exit(1);
-        std::_Exit(0);
-    };
-    EXPECT_EXIT(refused(), ::testing::ExitedWithCode(0), "");
+                return false;
+        return true;
+    });
 }
 
 } // namespace

@@ -1,0 +1,16 @@
+#include "analysis/batch_estimate.h"
+
+#include <cassert>
+
+namespace quorvane::analysis {
+
+void estimateBatch(const AttractorChoice& attractor, std::span<const ParameterSet> sets,
+    const BenettinSettings& settings, std::span<LyapunovEstimate> estimates,
+    std::atomic<std::uint64_t>* stepsDone)
+{
+    assert(sets.size() == estimates.size());
+    for (std::size_t k = 0; k < sets.size() && k < estimates.size(); ++k)
+        estimates[k] = estimateLyapunov(attractor, sets[k], settings, stepsDone);
+}
+
+} // namespace quorvane::analysis
