@@ -18,9 +18,9 @@ namespace quorvane::analysis {
 // on. *stepsDone, if given, gains runSteps(settings) for each set in all by the time the
 // function returns, added as the runs go. `sets` and `estimates` are the same size.
 //
-// Its plain form runs one estimateLyapunov() after the other. An attractor whose step can
-// advance several runs at once in vector lanes may run the sets in groups of the lanes' width
-// instead, as long as the contract holds.
+// Where the attractor's runs gain from vector lanes on this processor (lanesPay()), the sets
+// run four at a time by estimateLyapunovInLanes(), which keeps the contract; otherwise one
+// estimateLyapunov() after the other.
 void estimateBatch(const AttractorChoice& attractor, std::span<const ParameterSet> sets,
     const BenettinSettings& settings, std::span<LyapunovEstimate> estimates,
     std::atomic<std::uint64_t>* stepsDone = nullptr);
