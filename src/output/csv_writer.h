@@ -29,6 +29,8 @@ public:
     // One field of the current row each.
     void whole(std::uint64_t value);
     void number(double value);
+    // A field left empty: no value to give.
+    void empty() { separate(); }
     // Ends the current row.
     void endRow();
 
