@@ -75,16 +75,45 @@ template <std::size_t N> struct Dual {
     }
 };
 
+namespace dual_detail {
+
+// Whether the compiler sees, where the operation is inlined, that every derivative is 0: a
+// constant made in the step, a parameter say. The operations then leave out the work on
+// them, which IEEE arithmetic does not let the compiler leave out itself (0 * v is not 0 for
+// an infinite v), and which changes nothing but the sign of a zero derivative.
+template <std::size_t N> QUORVANE_DUAL_INLINE bool isKnownConstant(const Dual<N>& a)
+{
+    bool known = true;
+    for (std::size_t i = 0; i < N; ++i)
+        known = known && __builtin_constant_p(a.d[static_cast<int>(i)] == 0)
+            && a.d[static_cast<int>(i)] == 0;
+    return known;
+}
+
+} // namespace dual_detail
+
 template <std::size_t N> QUORVANE_DUAL_INLINE Dual<N> operator+(const Dual<N>& a, const Dual<N>& b)
 {
+    if (dual_detail::isKnownConstant(b))
+        return {a.v + b.v, a.d};
+    if (dual_detail::isKnownConstant(a))
+        return {a.v + b.v, b.d};
     return {a.v + b.v, a.d + b.d};
 }
 template <std::size_t N> QUORVANE_DUAL_INLINE Dual<N> operator-(const Dual<N>& a, const Dual<N>& b)
 {
+    if (dual_detail::isKnownConstant(b))
+        return {a.v - b.v, a.d};
+    if (dual_detail::isKnownConstant(a))
+        return {a.v - b.v, -b.d};
     return {a.v - b.v, a.d - b.d};
 }
 template <std::size_t N> QUORVANE_DUAL_INLINE Dual<N> operator*(const Dual<N>& a, const Dual<N>& b)
 {
+    if (dual_detail::isKnownConstant(b))
+        return {a.v * b.v, a.d * b.v};
+    if (dual_detail::isKnownConstant(a))
+        return {a.v * b.v, b.d * a.v};
     return {a.v * b.v, a.d * b.v + b.d * a.v};
 }
 template <std::size_t N> QUORVANE_DUAL_INLINE Dual<N> operator/(const Dual<N>& a, const Dual<N>& b)

@@ -37,10 +37,12 @@ namespace quorvane::analysis {
 //    stretching no smooth step explains: NotSmooth, with the step and orbit 1's point, no
 //    exponents;
 //  - tangent vectors that grew too far apart between two orthonormalisations for double
-//    precision to keep them apart (the part of vector j that is not along the ones before it
-//    below kAlignment of its length, where the steps of the period took no area or volume to
-//    nothing), or out of its range altogether: PeriodTooLong, with the step, no exponents;
-//    a smaller renorm measures them;
+//    precision to keep them apart: in two periods in a row, the part of some vector that is
+//    not along the ones before it at most kAlignment of its length while no step of the
+//    period had det J = 0; or a vector's length out of [1e-150, 1e150] once. PeriodTooLong,
+//    with the step, no exponents; a smaller renorm measures them. One such period alone is
+//    a step near a singular one, as a map may take now and then, and is measured as it
+//    comes;
 //  - a step whose Jacobian is singular (det J = 0: the step maps the state onto fewer
 //    dimensions) gives ln|det J| = -inf, and the last exponent -inf with it.
 struct SpectrumEstimate {
@@ -70,11 +72,11 @@ struct SpectrumEstimate {
     std::span<const double> exponents() const { return {perStep.data(), count}; }
 };
 
-// How small the part of a tangent vector that is not along the ones before it may be,
-// relative to the vector's length, before rounding rather than the step decides its
-// direction: a hundred times double precision's own relative precision would be closer, but
-// the margin keeps the ten or so digits the logarithms need.
-inline constexpr double kAlignment = 1e-12;
+// How small the part of a tangent vector that is not along the ones before it may be, relative
+// to the vector's length, before it is taken for rounding rather than the step's doing: about
+// 45 times double precision's own relative precision. Above it, rounding moves the part by at
+// most a few percent.
+inline constexpr double kAlignment = 1e-14;
 
 // The Kaplan-Yorke dimension of exponents given largest first: j + (lambda_1 + ... + lambda_j)
 // / |lambda_(j+1)|, with j the most exponents from the first whose sum is not negative. So 0

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 
@@ -16,16 +17,34 @@ namespace quorvane::analysis {
 // every pump it checks that orbit 1 is still a number, and once the tangent vectors are placed
 // carries them on by the Jacobian of the step that follows; the rest happens at the steps
 // nextEvent() names: the placement, the orthonormalisations, the reports of progress.
+//
+// The carrying at every step is most of an estimate's cost, and its derivatives come four to a
+// vector for the flows: where the processor has AVX2, it runs in code built for AVX2, with the
+// same numbers (see carryAvx2).
+enum class TangentCode : std::uint8_t { Baseline, Avx2 };
+
+// AVX2 where the processor has it, the baseline x86-64 code otherwise.
+inline TangentCode bestTangentCode()
+{
+#if defined(__x86_64__)
+    if (__builtin_cpu_supports("avx2"))
+        return TangentCode::Avx2;
+#endif
+    return TangentCode::Baseline;
+}
+
 template <class A> class SpectrumTracker {
 public:
     using Step = TangentStep<A>;
     static constexpr std::size_t kDim = Step::kDim;
     using Matrix = typename Step::Matrix;
 
-    SpectrumTracker(const BenettinSettings& settings, std::atomic<std::uint64_t>* stepsDone)
+    SpectrumTracker(const BenettinSettings& settings, std::atomic<std::uint64_t>* stepsDone,
+        TangentCode code = bestTangentCode())
         : m_settings(settings)
         , m_place(settings.transient + 1)
         , m_stepsDone(stepsDone)
+        , m_code(code)
     {
         m_nextMeasure = m_place;
         m_blockEnd = blockEnd(0);
@@ -43,7 +62,11 @@ public:
                 return false;
         if (!m_carrying)
             return true;
-        return carry(step, vars.orbit1);
+#if defined(__x86_64__)
+        if (m_code == TangentCode::Avx2)
+            return carryAvx2(step, vars.orbit1);
+#endif
+        return carryBaseline(step, vars.orbit1);
     }
 
     // The next step at whose pump observe() has more to do than the check and the carrying.
@@ -59,17 +82,28 @@ public:
     // (a map whose next point does not depend on x, say).
     static Matrix startVectors();
 
+    // How an orthonormalisation went.
+    enum class Fit : std::uint8_t {
+        Apart, // every column stood out from the ones before it
+        Close, // one stood out from them by rounding only (see orthonormalise)
+        OutOfRange, // one's length left [1e-150, 1e150]: its square loses precision or range
+    };
+
     // Orthonormalises the columns of `tangents` by modified Gram-Schmidt, and gives the
     // diagonal of R. A column whose part outside the ones before it is at most kAlignment of
-    // its length is rounding, not a direction: when `singular` holds (the columns are the
-    // image of a singular step, which takes some direction to nothing), it is 0 in truth, and
-    // the column is replaced by a unit vector orthogonal to the ones before it, its diagonal
-    // entry 0; otherwise the orthonormalisation fails, as it does for a column whose length
-    // leaves [1e-150, 1e150], where its square does not keep double precision. Returns false
-    // on failure.
-    static bool orthonormalise(Matrix& tangents, bool singular, std::array<double, kDim>& r);
+    // its length is Close: rounding, not the step, set that part. Where `singular` holds (the
+    // columns are the image of a singular step, which takes some direction to nothing) that
+    // part is 0 in truth, and R_jj is 0; elsewhere it is kept, or, where it is 0, R_jj is the
+    // size of rounding, DBL_EPSILON times the length. Such a column, or one whose part is 0,
+    // is replaced by the coordinate direction that stands out most from the ones before it.
+    static Fit orthonormalise(Matrix& tangents, bool singular, std::array<double, kDim>& r);
 
 private:
+    // Of the coordinate directions, the one that stands out most from q[0] ... q[j - 1], made
+    // orthogonal to them and of length 1.
+    [[gnu::noinline]] static std::array<double, kDim> standingOut(
+        const std::array<std::array<double, kDim>, kDim>& q, std::size_t j);
+
     static constexpr std::uint64_t kReportSteps = 1u << 16;
     static constexpr std::uint64_t kNever = UINT64_MAX;
 
@@ -86,27 +120,52 @@ private:
         return zero == 0;
     }
 
+    // carry() in the baseline x86-64 code. `flatten` inlines the step whole, so that the dual
+    // operations see which numbers are the parameters, constants.
+    [[gnu::flatten]] bool carryBaseline(std::uint64_t step, const Orbit& orbit)
+    {
+        return carry(step, orbit);
+    }
+
+#if defined(__x86_64__)
+    // carry() in code built for AVX2, reached only where bestTangentCode() has found it. Only
+    // this function is built for AVX2, through its target attribute; `flatten` inlines into it
+    // everything carry() calls, so no copy of an inline function is built for AVX that the
+    // baseline code might call in its place (see lane_run.cpp). Its numbers are those of the
+    // baseline code: the same IEEE operations in the same order, lane for lane, and no
+    // multiply and add fused.
+    [[gnu::target("avx2"), gnu::flatten]] bool carryAvx2(std::uint64_t step, const Orbit& orbit)
+    {
+        return carry(step, orbit);
+    }
+#endif
+
     // Carries the tangent vectors on by the Jacobian of the step from this pump to the next,
     // and adds ln|det J| up.
-    bool carry(std::uint64_t step, const Orbit& orbit)
+    [[gnu::always_inline]] inline bool carry(std::uint64_t step, const Orbit& orbit)
     {
         const Step s = Step::from(orbit, m_parameters);
-        typename Step::Row check {};
-        for (const auto& row : s.jacobian)
-            check += row - row;
-        for (std::size_t i = 0; i < kDim; ++i)
-            if (check[static_cast<int>(i)] != 0) [[unlikely]]
-                return notSmooth(step, orbit, s);
-        Matrix carried;
-        for (std::size_t i = 0; i < kDim; ++i) {
-            carried[i] = m_tangents[0] * s.jacobian[i][0];
-            for (std::size_t k = 1; k < kDim; ++k)
-                carried[i] += m_tangents[k] * s.jacobian[i][static_cast<int>(k)];
+        // Every entry of J takes part in the determinant, and one that is infinite or not a
+        // number makes it so: inf * 0 and inf - inf are not numbers. A next point that is not
+        // finite either is an orbit leaving the numbers, which the next pump reports.
+        const double det = determinant(s.jacobian);
+        if (!std::isfinite(det)) [[unlikely]] {
+            bool finite = true;
+            for (const double v : s.next)
+                finite = finite && std::isfinite(v);
+            return !finite || end(SpectrumEstimate::Outcome::NotSmooth, step, orbit);
         }
-        m_tangents = carried;
-        const double det = std::fabs(determinant(s.jacobian));
+        // Row i of J M is the sum over k of J_ik times row k of M. The rows are assigned one
+        // by one, which keeps them in vector registers.
+        const Matrix before = m_tangents;
+        for (std::size_t i = 0; i < kDim; ++i) {
+            typename Step::Row row = before[0] * s.jacobian[i][0];
+            for (std::size_t k = 1; k < kDim; ++k)
+                row += before[k] * s.jacobian[i][static_cast<int>(k)];
+            m_tangents[i] = row;
+        }
         m_singular = m_singular || det == 0;
-        m_blocks.multiply(kDim, det);
+        m_blocks.multiply(kDim, std::fabs(det));
         return true;
     }
 
@@ -120,17 +179,6 @@ private:
                 + j[0][2] * (j[1][0] * j[2][1] - j[1][1] * j[2][0]);
     }
 
-    // A Jacobian that is not finite. Where the next point is not finite either, the orbit
-    // leaves the numbers, which the next pump reports; otherwise the step has no derivative
-    // here.
-    [[gnu::noinline]] bool notSmooth(std::uint64_t step, const Orbit& orbit, const Step& s)
-    {
-        for (const double v : s.next)
-            if (!std::isfinite(v))
-                return true;
-        return end(SpectrumEstimate::Outcome::NotSmooth, step, orbit);
-    }
-
     // The placement, an orthonormalisation, a report of progress. False ends the run.
     [[gnu::noinline]] bool event(std::uint64_t step, WindowVars& vars)
     {
@@ -139,7 +187,7 @@ private:
         if (step == m_nextMeasure) {
             if (step == m_place) {
                 m_tangents = startVectors();
-                m_parameters = Step::constants(vars.set1);
+                m_parameters = vars.set1;
                 m_carrying = true;
             } else if (!measure(step, vars.orbit1)) {
                 return false;
@@ -165,24 +213,30 @@ private:
         m_nextReport = step + kReportSteps;
     }
 
-    // Orthonormalises the tangent vectors and adds ln R_jj to each exponent.
+    // Orthonormalises the tangent vectors and adds ln R_jj to each exponent. A period in which
+    // the vectors came Close may be one step near a singular one, as a map's can be; two in a
+    // row are a period too long for the rate at which the vectors part.
     bool measure(std::uint64_t step, const Orbit& orbit)
     {
         const std::uint64_t period = step - m_lastMeasure;
         std::array<double, kDim> r {};
         const bool singular = m_singular;
         m_singular = false;
-        if (!orthonormalise(m_tangents, singular, r)) {
+        const Fit fit = orthonormalise(m_tangents, singular, r);
+        const bool close = fit == Fit::Close && !singular;
+        if (fit == Fit::OutOfRange || (close && m_close)) {
             m_period = period;
             return end(SpectrumEstimate::Outcome::PeriodTooLong, step, orbit);
         }
+        m_close = close;
         for (std::size_t j = 0; j < kDim; ++j)
             m_blocks.multiply(j, r[j]);
         m_blocks.addSteps(period);
         return true;
     }
 
-    bool end(SpectrumEstimate::Outcome outcome, std::uint64_t step, const Orbit& orbit)
+    [[gnu::noinline]] bool end(
+        SpectrumEstimate::Outcome outcome, std::uint64_t step, const Orbit& orbit)
     {
         m_outcome = outcome;
         m_step = step;
@@ -195,6 +249,7 @@ private:
     const BenettinSettings m_settings;
     const std::uint64_t m_place; // the step at whose pump the tangent vectors are placed
     std::atomic<std::uint64_t>* const m_stepsDone;
+    const TangentCode m_code;
 
     std::uint64_t m_next = 0;
     std::uint64_t m_nextMeasure = 0;
@@ -205,8 +260,9 @@ private:
 
     bool m_carrying = false;
     Matrix m_tangents {}; // row i: coordinate i of each tangent vector, one lane a vector
-    BasicParameterSet<typename Step::Number> m_parameters;
+    ParameterSet m_parameters; // orbit 1's
     bool m_singular = false; // a step since the last orthonormalisation had det J = 0
+    bool m_close = false; // the last orthonormalisation was Close
     // Quantity j < kDim: the growth R_jj of tangent vector j; quantity kDim: |det J|.
     LogBlocks<kDim + 1> m_blocks;
 
@@ -230,13 +286,14 @@ template <class A> auto SpectrumTracker<A>::startVectors() -> Matrix
 }
 
 template <class A>
-bool SpectrumTracker<A>::orthonormalise(
-    Matrix& tangents, bool singular, std::array<double, kDim>& r)
+auto SpectrumTracker<A>::orthonormalise(
+    Matrix& tangents, bool singular, std::array<double, kDim>& r) -> Fit
 {
     using Vector = std::array<double, kDim>;
+    constexpr double kClose = kAlignment * kAlignment; // for squared lengths
     const auto dot = [](const Vector& u, const Vector& v) {
-        double sum = 0;
-        for (std::size_t i = 0; i < kDim; ++i)
+        double sum = u[0] * v[0];
+        for (std::size_t i = 1; i < kDim; ++i)
             sum += u[i] * v[i];
         return sum;
     };
@@ -249,42 +306,62 @@ bool SpectrumTracker<A>::orthonormalise(
         }
     };
     std::array<Vector, kDim> q {};
-    for (std::size_t j = 0; j < kDim; ++j) {
-        Vector v {};
+    for (std::size_t j = 0; j < kDim; ++j)
         for (std::size_t i = 0; i < kDim; ++i)
-            v[i] = tangents[i][static_cast<int>(j)];
-        const double length = std::sqrt(dot(v, v));
-        if (!(length <= 1e150) || (length < 1e-150 && !singular))
-            return false;
+            q[j][i] = tangents[i][static_cast<int>(j)];
+    Fit fit = Fit::Apart;
+    for (std::size_t j = 0; j < kDim; ++j) {
+        Vector& v = q[j];
+        const double squared = dot(v, v);
+        if (!(squared <= 1e300) || (squared < 1e-300 && !singular))
+            return Fit::OutOfRange;
         orthogonalise(v, q, j);
-        r[j] = std::sqrt(dot(v, v));
-        if (r[j] <= kAlignment * length) {
-            if (!singular)
-                return false;
-            // Of the coordinate directions, the one that stands out most from q[0] ... q[j - 1].
-            r[j] = 0;
-            double best = -1;
-            for (std::size_t k = 0; k < kDim; ++k) {
-                Vector e {};
-                e[k] = 1;
-                orthogonalise(e, q, j);
-                if (const double size = std::sqrt(dot(e, e)); size > best) {
-                    best = size;
-                    v = e;
-                }
+        const double part = dot(v, v);
+        r[j] = std::sqrt(part);
+        if (part <= kClose * squared) [[unlikely]] {
+            fit = Fit::Close;
+            if (singular || part == 0) {
+                r[j] = singular ? 0 : DBL_EPSILON * std::sqrt(squared);
+                v = standingOut(q, j);
+                continue;
             }
-            for (double& c : v)
-                c /= best;
-        } else {
-            for (double& c : v)
-                c /= r[j];
         }
-        q[j] = v;
+        const double shrink = 1 / r[j];
+        for (double& c : v)
+            c *= shrink;
     }
     for (std::size_t i = 0; i < kDim; ++i)
         for (std::size_t j = 0; j < kDim; ++j)
             tangents[i][static_cast<int>(j)] = q[j][i];
-    return true;
+    return fit;
+}
+
+template <class A>
+auto SpectrumTracker<A>::standingOut(
+    const std::array<std::array<double, kDim>, kDim>& q, std::size_t j) -> std::array<double, kDim>
+{
+    std::array<double, kDim> best {};
+    double bestSize = -1;
+    for (std::size_t k = 0; k < kDim; ++k) {
+        std::array<double, kDim> e {};
+        e[k] = 1;
+        for (std::size_t m = 0; m < j; ++m) {
+            const double along = q[m][k]; // the dot product of q[m] and e
+            for (std::size_t i = 0; i < kDim; ++i)
+                e[i] -= along * q[m][i];
+        }
+        double size = 0;
+        for (const double c : e)
+            size += c * c;
+        if (size > bestSize) {
+            bestSize = size;
+            best = e;
+        }
+    }
+    const double length = std::sqrt(bestSize);
+    for (double& c : best)
+        c /= length;
+    return best;
 }
 
 template <class A> SpectrumEstimate SpectrumTracker<A>::result() const

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <utility>
 
 namespace quorvane::analysis {
 
@@ -24,28 +25,28 @@ template <class A> struct TangentStep {
     std::array<double, kDim> next {};
     Matrix jacobian {};
 
-    // The parameters as the dual step takes them: constants.
-    static BasicParameterSet<Number> constants(const ParameterSet& p)
+    // The step from orbit 1's state at a pump, with orbit 1's parameters. The parameters
+    // become constants of the dual step here, where the code that uses them sees that their
+    // derivatives are 0 (see Dual's operations).
+    [[gnu::always_inline]] inline static TangentStep from(const Orbit& orbit, const ParameterSet& p)
     {
-        return {p.a, p.b, p.c, p.d, p.e};
-    }
-
-    [[gnu::always_inline]] inline static TangentStep from(
-        const Orbit& orbit, const BasicParameterSet<Number>& parameters)
-    {
-        BasicOrbit<Number> o;
-        for (std::size_t i = 0; i < kDim; ++i)
-            o.*kSlots[i] = Number::coordinate(orbit.*A::pumpState.members[i], i);
-        A::pumpToPump(o, parameters);
-        TangentStep step;
-        for (std::size_t i = 0; i < kDim; ++i) {
-            step.next[i] = (o.*kSlots[i]).v;
-            step.jacobian[i] = (o.*kSlots[i]).d;
-        }
-        return step;
+        return from(orbit, p, std::make_index_sequence<kDim>());
     }
 
 private:
+    // The slots are named by constants, not reached through a loop, so that the dual orbit's
+    // variables can stay in registers.
+    template <std::size_t... I>
+    [[gnu::always_inline]] inline static TangentStep from(
+        const Orbit& orbit, const ParameterSet& p, std::index_sequence<I...>)
+    {
+        const BasicParameterSet<Number> constants {p.a, p.b, p.c, p.d, p.e};
+        BasicOrbit<Number> o;
+        ((o.*kSlots[I] = Number::coordinate(orbit.*A::pumpState.members[I], I)), ...);
+        A::pumpToPump(o, constants);
+        return {{(o.*kSlots[I]).v...}, {(o.*kSlots[I]).d...}};
+    }
+
     // The dual orbit's slot that holds what `slot` holds in the double one.
     static constexpr Number BasicOrbit<Number>::*sameSlot(double Orbit::*slot)
     {

@@ -44,11 +44,12 @@ QString spectrumDescription()
         "sine, cosine or tangent skipped), that coordinate stays itself, slope 1. A\n"
         "square root of 0, and the sign function at 0 (a jump), have no derivative:\n"
         "the estimate ends there, with the step and the point, and no exponents. So\n"
-        "does a period so long that the tangent vectors grow apart beyond what double\n"
-        "precision holds: a smaller --renorm measures them. A tangent vector never\n"
-        "crosses a jump, as the companion of the two-orbit method may: the exponents\n"
-        "are those of the step's smooth pieces. A step with det J = 0 gives the last\n"
-        "exponent -inf.");
+        "does a period so long that the tangent vectors part beyond what double\n"
+        "precision keeps apart, twice in a row (once may be a step near a singular\n"
+        "one): a smaller --renorm measures them. A tangent vector never crosses a\n"
+        "jump, as the companion of the two-orbit method may: the exponents are those\n"
+        "of the step's smooth pieces. A step with det J = 0 gives the last exponent\n"
+        "-inf.");
 }
 
 int spectrum(const HeadlessCommand& command, const LyapunovSubject& subject, unsigned threads,

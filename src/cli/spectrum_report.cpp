@@ -60,8 +60,8 @@ std::string reason(const LyapunovSubject& subject, const SpectrumEstimate& e)
             step, pointText(subject, e).c_str());
     case Outcome::PeriodTooLong:
         return format("at step %llu the tangent vectors had grown too far apart in the %llu %s "
-                      "since the last orthonormalisation for double precision to keep them "
-                      "apart; a smaller --renorm measures them",
+                      "between two orthonormalisations for double precision to keep them apart; "
+                      "a smaller --renorm measures them",
             step, static_cast<unsigned long long>(e.period), e.period == 1 ? "step" : "steps");
     case Outcome::Measured:
         break;

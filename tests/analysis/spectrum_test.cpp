@@ -5,10 +5,13 @@
 
 #include "analysis/benettin.h"
 #include "analysis/spectrum.h"
+#include "analysis/spectrum_tracker.h"
+#include "headless/headless_run.h"
 
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -133,15 +136,61 @@ TEST(NotSmooth, EndsTheEstimateWithTheStepAndThePoint)
 }
 
 // Between two orthonormalisations 20000 Lorenz steps part the tangent vectors by about
-// e^(15.5 * 8) = 1e54: far beyond the sixteen digits that keep them apart.
+// e^(15.5 * 8) = 1e54: far beyond the sixteen digits that keep them apart. The first such
+// period might be a near-singular step; the second in a row ends the estimate.
 TEST(PeriodTooLong, EndsTheEstimateRatherThanMeasuringRounding)
 {
     const SpectrumEstimate e = estimateSpectrum(
         attractor("lorenz"), {10, 28, 2.6666666666666665}, {1'000, 400'000, 20'000});
     EXPECT_EQ(e.outcome, Outcome::PeriodTooLong);
-    EXPECT_EQ(e.step, 21'001u);
+    EXPECT_EQ(e.step, 41'001u);
     EXPECT_EQ(e.period, 20'000u);
     EXPECT_FALSE(e.hasExponents());
+}
+
+// Modified Gram-Schmidt on columns worked by hand: (3, 4) and (1, 2) give R = (5, 0.4); a
+// second column along the first to within rounding is Close, kept where no step was singular
+// and 0 where one was; one whose length leaves [1e-150, 1e150] is out of range.
+TEST(Orthonormalise, FollowsGramSchmidtAndTellsRoundingFromADirection)
+{
+    using Tracker = SpectrumTracker<Hopalong>;
+    using Fit = Tracker::Fit;
+    const auto matrix = [](double a, double b, double c, double d) {
+        Tracker::Matrix m {};
+        m[0][0] = a; // columns (a, c) and (b, d)
+        m[0][1] = b;
+        m[1][0] = c;
+        m[1][1] = d;
+        return m;
+    };
+    std::array<double, 2> r {};
+    Tracker::Matrix m = matrix(3, 1, 4, 2);
+    EXPECT_EQ(Tracker::orthonormalise(m, false, r), Fit::Apart);
+    EXPECT_NEAR(r[0], 5, 1e-14);
+    EXPECT_NEAR(r[1], 0.4, 1e-14); // (1, 2) less its part 11/5 along (0.6, 0.8)
+    EXPECT_NEAR(m[0][0], 0.6, 1e-14);
+    EXPECT_NEAR(m[1][0], 0.8, 1e-14);
+    EXPECT_NEAR(m[0][1], -0.8, 1e-14);
+    EXPECT_NEAR(m[1][1], 0.6, 1e-14);
+
+    m = matrix(1, 1, 0, 1e-15);
+    EXPECT_EQ(Tracker::orthonormalise(m, false, r), Fit::Close);
+    EXPECT_DOUBLE_EQ(r[1], 1e-15);
+    m = matrix(1, 1, 0, 1e-15);
+    EXPECT_EQ(Tracker::orthonormalise(m, true, r), Fit::Close);
+    EXPECT_EQ(r[1], 0);
+    EXPECT_EQ(m[0][1] * m[0][1] + m[1][1] * m[1][1], 1); // a direction all the same
+    EXPECT_EQ(m[0][0] * m[0][1] + m[1][0] * m[1][1], 0);
+    m = matrix(1, 2, 0, 0);
+    EXPECT_EQ(Tracker::orthonormalise(m, false, r), Fit::Close);
+    EXPECT_DOUBLE_EQ(r[1], 2 * DBL_EPSILON); // the size of rounding, not 0
+
+    m = matrix(1e151, 0, 0, 1);
+    EXPECT_EQ(Tracker::orthonormalise(m, false, r), Fit::OutOfRange);
+    m = matrix(1e-151, 0, 0, 1);
+    EXPECT_EQ(Tracker::orthonormalise(m, false, r), Fit::OutOfRange);
+    m = matrix(1e-151, 0, 0, 1);
+    EXPECT_EQ(Tracker::orthonormalise(m, true, r), Fit::Apart); // a singular step's image
 }
 
 // An orbit that overflows ends the estimate at the pump where it first is no number.
@@ -181,6 +230,40 @@ TEST(Spectra, AreTheSameOnAnyNumberOfThreads)
     for (std::size_t i = 0; i < sets.size(); ++i) {
         EXPECT_TRUE(sameBits(one[i], estimateSpectrum(attractor("lorenz"), sets[i], settings)));
         EXPECT_TRUE(sameBits(three[i], one[i]));
+    }
+}
+
+// An estimate whose tangent vectors are carried by the code `code`.
+SpectrumEstimate estimateWith(TangentCode code, const headless::AttractorChoice& choice,
+    const ParameterSet& p, const BenettinSettings& settings)
+{
+    headless::HeadlessRun run({&choice, p, p, runSteps(settings)});
+    return headless::visitAttractor(choice.id, [&]<Attractor A>() {
+        SpectrumTracker<A> tracker(settings, nullptr, code);
+        run.setObserver(
+            [&](std::uint64_t step, WindowVars& vars) { return tracker.observe(step, vars); });
+        run.run();
+        return tracker.result();
+    });
+}
+
+// The code built for AVX2 gives the numbers of the baseline code, bit for bit, for every
+// attractor.
+TEST(Spectra, AreTheSameInTheBaselineAndTheAvx2Code)
+{
+    if (bestTangentCode() != TangentCode::Avx2)
+        GTEST_SKIP() << "the processor has no AVX2";
+    for (const headless::AttractorChoice& choice : headless::attractorChoices()) {
+        SCOPED_TRACE(choice.name);
+        WindowVars vars;
+        for (const Prompt& prompt : choice.texts.prompts)
+            vars.parameter(prompt.target) = prompt.defaultValue;
+        const BenettinSettings settings {1'000, 20'000, 10};
+        const SpectrumEstimate baseline
+            = estimateWith(TangentCode::Baseline, choice, vars.set1, settings);
+        EXPECT_EQ(baseline.outcome, Outcome::Measured);
+        EXPECT_TRUE(
+            sameBits(baseline, estimateWith(TangentCode::Avx2, choice, vars.set1, settings)));
     }
 }
 

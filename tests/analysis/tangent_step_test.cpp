@@ -92,7 +92,7 @@ Dual dualStep(const AttractorChoice& choice, const ParameterSet& p, const State&
         Orbit orbit;
         for (std::size_t i = 0; i < Step::kDim; ++i)
             orbit.*A::pumpState.members[i] = at[i];
-        const Step s = Step::from(orbit, Step::constants(p));
+        const Step s = Step::from(orbit, p);
         Dual d;
         for (std::size_t i = 0; i < Step::kDim; ++i) {
             d.next[i] = s.next[i];
