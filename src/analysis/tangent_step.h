@@ -60,14 +60,14 @@ private:
             return &BasicOrbit<Number>::yNext;
         return &BasicOrbit<Number>::z;
     }
-    static constexpr std::array<Number BasicOrbit<Number>::*, kDim> slots()
+    static constexpr std::array<Number BasicOrbit<Number>::*, kDim> dualSlots()
     {
         std::array<Number BasicOrbit<Number>::*, kDim> s {};
         for (std::size_t i = 0; i < kDim; ++i)
             s[i] = sameSlot(A::pumpState.members[i]);
         return s;
     }
-    static constexpr std::array<Number BasicOrbit<Number>::*, kDim> kSlots = slots();
+    static constexpr std::array<Number BasicOrbit<Number>::*, kDim> kSlots = dualSlots();
 };
 
 } // namespace quorvane::analysis
