@@ -13,7 +13,8 @@ namespace {
 
 using Outcome = LyapunovEstimate::Outcome;
 
-std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+} // namespace
+
 std::string format(const char* fmt, ...)
 {
     char text[512];
@@ -23,6 +24,8 @@ std::string format(const char* fmt, ...)
     va_end(args);
     return text;
 }
+
+namespace {
 
 // %#g keeps the trailing zeros that show a number's precision, and a point that shows none.
 std::string withPrecision(const char* fmt, int digits, double value)

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdarg>
 #include <limits>
 #include <vector>
 
@@ -12,17 +11,6 @@ namespace quorvane::cli {
 namespace {
 
 using Outcome = SpectrumEstimate::Outcome;
-
-std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-std::string format(const char* fmt, ...)
-{
-    char text[512];
-    va_list args;
-    va_start(args, fmt);
-    std::vsnprintf(text, sizeof text, fmt, args);
-    va_end(args);
-    return text;
-}
 
 bool isFlow(const LyapunovSubject& subject) { return subject.attractor->isFlow(); }
 
