@@ -21,21 +21,22 @@ namespace quorvane::analysis {
 // equations.
 //
 // The settings are those of the two-orbit method, and the run makes as many steps: transient
-// + 1 + steps. At the pump of step transient + 1 the tangent vectors start as the directions of
-// the state's coordinates (x, y, z for the flows; x', y' for the maps: the state the step
-// carries on from). From then on, at every pump, each is carried on by the Jacobian J of the
-// step that follows. Every `renorm` steps, and at the end of each of the kBlocks blocks, they
-// are orthonormalised again by modified Gram-Schmidt, the QR factorisation of the matrix they
-// form, and ln R_jj, the logarithm of its j-th diagonal entry, is added to exponent j. Over
-// the same steps ln|det J| is added up on its own, from each step's Jacobian. So the
-// exponents add up to the mean of ln|det J|, bar rounding: two computations of one number.
+// + 1 + steps. At the pump of step transient + 1 the tangent vectors start as a fixed
+// orthonormal set in the space of the state's coordinates (x, y, z for the flows; x', y' for
+// the maps: the state the step carries on from), along none of the coordinates. From then on,
+// at every pump, each is carried on by the Jacobian J of the step that follows. Every `renorm`
+// steps, and at the end of each of the kBlocks blocks, they are orthonormalised again by modified
+// Gram-Schmidt, the QR factorisation of the matrix they form, and ln R_jj, the logarithm of its
+// j-th diagonal entry, is added to exponent j. Over the same steps ln|det J| is added up on its
+// own, from each step's Jacobian. So the exponents add up to the mean of ln|det J|, bar rounding:
+// two computations of one number.
 //
 // Edge cases, each a defined outcome:
 //  - orbit 1 infinite or not a number at a pump: Escaped, with the step, no exponents;
-//  - a Jacobian that is infinite or not a number while the point is a number: the step has no
-//    derivative there, a square root of 0 or the sign function at 0 (see dual.h), a
-//    stretching no smooth step explains: NotSmooth, with the step and orbit 1's point, no
-//    exponents;
+//  - a Jacobian that is infinite or not a number (or so large that its determinant
+//    overflows) while the point is a number: the step has no derivative there, a square root
+//    of 0 or the sign function at 0 (see dual.h), a stretching no smooth step explains:
+//    NotSmooth, with the step and orbit 1's point, no exponents;
 //  - tangent vectors that grew too far apart between two orthonormalisations for double
 //    precision to keep them apart: in two periods in a row, the part of some vector that is
 //    not along the ones before it at most kAlignment of its length while no step of the

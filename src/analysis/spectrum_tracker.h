@@ -13,14 +13,9 @@
 
 namespace quorvane::analysis {
 
-// One spectrum estimate (see SpectrumEstimate) as the observer of its run's event pump. At
-// every pump it checks that orbit 1 is still a number, and once the tangent vectors are placed
-// carries them on by the Jacobian of the step that follows; the rest happens at the steps
-// nextEvent() names: the placement, the orthonormalisations, the reports of progress.
-//
-// The carrying at every step is most of an estimate's cost, and its derivatives come four to a
-// vector for the flows: where the processor has AVX2, it runs in code built for AVX2, with the
-// same numbers (see carryAvx2).
+// The code that carries the tangent vectors. The carrying at every step is most of an
+// estimate's cost, and its derivatives come four to a vector for the flows: where the
+// processor has AVX2, it runs in code built for AVX2, with the same numbers (see carryAvx2).
 enum class TangentCode : std::uint8_t { Baseline, Avx2 };
 
 // AVX2 where the processor has it, the baseline x86-64 code otherwise.
@@ -33,6 +28,10 @@ inline TangentCode bestTangentCode()
     return TangentCode::Baseline;
 }
 
+// One spectrum estimate (see SpectrumEstimate) as the observer of its run's event pump. At
+// every pump it checks that orbit 1 is still a number, and once the tangent vectors are placed
+// carries them on by the Jacobian of the step that follows; the rest happens at the steps
+// nextEvent() names: the placement, the orthonormalisations, the reports of progress.
 template <class A> class SpectrumTracker {
 public:
     using Step = TangentStep<A>;
@@ -93,9 +92,10 @@ public:
     // diagonal of R. A column whose part outside the ones before it is at most kAlignment of
     // its length is Close: rounding, not the step, set that part. Where `singular` holds (the
     // columns are the image of a singular step, which takes some direction to nothing) that
-    // part is 0 in truth, and R_jj is 0; elsewhere it is kept, or, where it is 0, R_jj is the
-    // size of rounding, DBL_EPSILON times the length. Such a column, or one whose part is 0,
-    // is replaced by the coordinate direction that stands out most from the ones before it.
+    // part is 0 in truth: R_jj is 0, and the column is replaced by the coordinate direction
+    // that stands out most from the ones before it. Elsewhere the part is kept as it is, or,
+    // where it is 0 and has no direction, R_jj is the size of rounding, DBL_EPSILON times the
+    // length, and the column is replaced as above.
     static Fit orthonormalise(Matrix& tangents, bool singular, std::array<double, kDim>& r);
 
 private:
