@@ -4,6 +4,7 @@
 // largest exponent, and Kaplan-Yorke dimensions worked by hand.
 
 #include "analysis/benettin.h"
+#include "analysis/parameter_sweep.h"
 #include "analysis/spectrum.h"
 #include "analysis/spectrum_tracker.h"
 #include "headless/headless_run.h"
@@ -15,6 +16,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <new>
 #include <vector>
 
 namespace quorvane::analysis {
@@ -265,6 +267,19 @@ TEST(Spectra, AreTheSameInTheBaselineAndTheAvx2Code)
         EXPECT_TRUE(
             sameBits(baseline, estimateWith(TangentCode::Avx2, choice, vars.set1, settings)));
     }
+}
+
+// Memory refused to one measurement reaches the caller, which can report it, rather than
+// ending the program in the worker's thread.
+TEST(Spectra, HandAMeasurementsFailureToTheCaller)
+{
+    for (const unsigned threads : {1u, 4u})
+        EXPECT_THROW(measureEach(100, threads, nullptr,
+                         [](std::size_t i, std::atomic<std::uint64_t>&) {
+                             if (i == 37)
+                                 throw std::bad_alloc();
+                         }),
+            std::bad_alloc);
 }
 
 // D = j + (lambda_1 + ... + lambda_j) / |lambda_(j+1)|, worked by hand.

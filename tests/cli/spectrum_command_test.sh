@@ -118,6 +118,21 @@ rm -f "$folder"/*
 # A failed write: one line with the system's reason, status 1, no file.
 expect_refused 1 lyapunov lorenz --spectrum --vary b=0:1:2 --steps 10 --transient 0 --csv missing/v
 
+# Memory refused: one line, status 1, nothing on standard output and no file. A million values
+# need about 180 MB here, a run of a few about 70 MB. Not under the sanitizers, whose shadow
+# memory a limit on the address space leaves no room for.
+if ! ldd "$program" | grep -q libasan; then
+    (cd "$folder" && ulimit -v 160000 && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
+        "$program" lyapunov lorenz --spectrum --vary b=0:1:1000000 --steps 10 --transient 0 \
+        --threads 1 --csv big.csv) >"$out" 2>"$err"
+    status=$?
+    [ "$status" -eq 1 ] || fail "out of memory: exit status $status: $(cat "$err")"
+    [ "$(cat "$err")" = "quorvane lyapunov: out of memory: measure fewer values at once." ] \
+        || fail "out of memory: '$(cat "$err")'"
+    [ -s "$out" ] && fail "out of memory: wrote to standard output"
+    [ -z "$(ls -A "$folder")" ] || fail "out of memory: left $(ls -A "$folder")"
+fi
+
 # The help says what the spectrum is and what the method does where the step is not smooth.
 run lyapunov --help
 grep -q '^  --spectrum ' "$out" || fail "--help does not list --spectrum"
