@@ -80,6 +80,8 @@ collect "$render_bench" steps
 collect "$diverge_bench"
 collect "$lyapunov_bench" steps
 collect "$lyapunov_bench" threads
+# Every exponent of each attractor: one step, one Jacobian product and a QR every 10 steps.
+collect "$lyapunov_bench" spectrum
 # The film writer: a 20-second film against its playing time, and its frames against the pictures.
 collect "$film_bench" speed
 collect "$film_bench" crisp

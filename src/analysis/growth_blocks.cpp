@@ -45,16 +45,21 @@ double GrowthBlocks::standardError() const
     for (const Block& block : m_blocks)
         if (block.steps > 0)
             exponents[count++] = block.growth() / static_cast<double>(block.steps);
-    if (count < 2)
+    return meanStandardError(std::span(exponents.data(), count));
+}
+
+double meanStandardError(std::span<const double> values)
+{
+    if (values.size() < 2)
         return std::numeric_limits<double>::quiet_NaN();
     double mean = 0;
-    for (std::size_t i = 0; i < count; ++i)
-        mean += exponents[i];
-    mean /= static_cast<double>(count);
+    for (const double v : values)
+        mean += v;
+    const double n = static_cast<double>(values.size());
+    mean /= n;
     double squares = 0;
-    for (std::size_t i = 0; i < count; ++i)
-        squares += (exponents[i] - mean) * (exponents[i] - mean);
-    const double n = static_cast<double>(count);
+    for (const double v : values)
+        squares += (v - mean) * (v - mean);
     return std::sqrt(squares / (n - 1) / n);
 }
 

@@ -2,8 +2,13 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 namespace quorvane::analysis {
+
+// The standard error of the mean of `values`: their spread over the square root of their
+// count. Not a number for fewer than two values.
+double meanStandardError(std::span<const double> values);
 
 // The growth of a small distance over the measured steps, gathered in kCount blocks so that the
 // spread of the blocks' own exponents gives the standard error of the whole one.

@@ -31,36 +31,34 @@ ParameterSet Sweep::parameters(const ParameterSet& base, std::uint64_t index) co
     return vars.set1;
 }
 
-std::vector<LyapunovEstimate> estimateAll(const AttractorChoice& attractor,
-    std::span<const ParameterSet> sets, const BenettinSettings& settings, unsigned threads,
-    headless::ProgressListener* progress)
+void measureEach(std::size_t count, unsigned threads, headless::ProgressListener* progress,
+    const std::function<void(std::size_t index, std::atomic<std::uint64_t>& stepsDone)>& measure)
 {
-    std::vector<LyapunovEstimate> results(sets.size());
     std::atomic<std::size_t> next {0};
     std::atomic<std::uint64_t> stepsDone {0};
     std::mutex mutex;
     std::condition_variable finished;
     const std::size_t workers
-        = std::clamp<std::size_t>(threads, 1, std::max<std::size_t>(sets.size(), 1));
+        = std::clamp<std::size_t>(threads, 1, std::max<std::size_t>(count, 1));
     std::size_t running = 0;
 
-    // Each worker takes the next set that no one has taken; it writes only its own results.
-    // A failure (no memory for a run) ends every worker's loop and is thrown again on the
-    // calling thread once all have stopped: a thread may not end with an exception.
+    // Each worker takes the next index that no one has taken. The first exception a
+    // measurement throws (memory refused, say) ends the taking, and reaches the caller once
+    // every worker has stopped.
     std::exception_ptr failure;
-    const auto measure = [&] {
+    const auto measureRest = [&] {
         try {
-            for (std::size_t i = next++; i < sets.size(); i = next++)
-                results[i] = estimateLyapunov(attractor, sets[i], settings, &stepsDone);
+            for (std::size_t i = next++; i < count; i = next++)
+                measure(i, stepsDone);
         } catch (...) {
-            next = sets.size();
+            next = count;
             const std::lock_guard lock(mutex);
             if (!failure)
                 failure = std::current_exception();
         }
     };
     const auto work = [&] {
-        measure();
+        measureRest();
         const std::lock_guard lock(mutex);
         --running;
         finished.notify_one();
@@ -79,7 +77,7 @@ std::vector<LyapunovEstimate> estimateAll(const AttractorChoice& attractor,
         ++running;
     }
     if (pool.empty())
-        measure();
+        measureRest();
 
     std::unique_lock lock(mutex);
     while (running > 0) {
@@ -91,6 +89,18 @@ std::vector<LyapunovEstimate> estimateAll(const AttractorChoice& attractor,
     pool.clear();
     if (failure)
         std::rethrow_exception(failure);
+}
+
+std::vector<LyapunovEstimate> estimateAll(const AttractorChoice& attractor,
+    std::span<const ParameterSet> sets, const BenettinSettings& settings, unsigned threads,
+    headless::ProgressListener* progress)
+{
+    // Each measurement writes only its own result.
+    std::vector<LyapunovEstimate> results(sets.size());
+    measureEach(
+        sets.size(), threads, progress, [&](std::size_t i, std::atomic<std::uint64_t>& stepsDone) {
+            results[i] = estimateLyapunov(attractor, sets[i], settings, &stepsDone);
+        });
     return results;
 }
 

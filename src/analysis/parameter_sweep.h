@@ -3,7 +3,10 @@
 #include "analysis/benettin.h"
 #include "headless/progress_listener.h"
 
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -23,6 +26,14 @@ struct Sweep {
     // `base` with the letter set to value `index`.
     ParameterSet parameters(const ParameterSet& base, std::uint64_t index) const;
 };
+
+// Calls measure(i, stepsDone) once for each i from 0 to count - 1, on up to `threads` threads
+// (never more than count), each call on whichever thread takes it; measure adds the steps it
+// runs to stepsDone. The calling thread meanwhile keeps `progress` (if any) up to date with
+// stepsDone, and returns once every call has returned. A measurement whose result depends only
+// on i is the same on any number of threads.
+void measureEach(std::size_t count, unsigned threads, headless::ProgressListener* progress,
+    const std::function<void(std::size_t index, std::atomic<std::uint64_t>& stepsDone)>& measure);
 
 // Estimates the exponent for each parameter set, on up to `threads` threads (never more than
 // there are sets), each set in its own run. The results come in the order of the sets and do

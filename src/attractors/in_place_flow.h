@@ -21,6 +21,14 @@ template <class A> struct InPlaceFlow : AttractorSteps {
         A::advance(vars.orbit1, vars.set1);
         A::advance(vars.orbit2, vars.set2);
     }
+
+    // One orbit from the state it holds at one event pump to the state at the next: the
+    // advance after the stop test. What measures the step as a function of that state (its
+    // Jacobian, say) runs this, so that it measures the step the run makes.
+    template <class T> static void pumpToPump(BasicOrbit<T>& orbit, const BasicParameterSet<T>& p)
+    {
+        A::advance(orbit, p);
+    }
 };
 
 } // namespace quorvane

@@ -34,6 +34,17 @@ template <class A> struct NextPointMap : AttractorSteps {
         commit(vars.orbit2);
     }
 
+    // One orbit from the state it holds at one event pump, its next point, to the state at
+    // the next pump: the commit after the stop test, then the next point the following step
+    // computes. What measures the step as a function of that state (its Jacobian, say) runs
+    // this, so that it measures the step the run makes. Where a check skips an assignment, its
+    // target keeps the value the commit gave it, the pump state's own coordinate.
+    template <class T> static void pumpToPump(BasicOrbit<T>& orbit, const BasicParameterSet<T>& p)
+    {
+        commit(orbit);
+        A::next(orbit, p);
+    }
+
 private:
     template <class T> static void commit(BasicOrbit<T>& o)
     {

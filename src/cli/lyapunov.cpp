@@ -4,6 +4,7 @@
 #include "cli/benettin_options.h"
 #include "cli/command.h"
 #include "cli/lyapunov_report.h"
+#include "cli/spectrum.h"
 #include "cli/text_lines.h"
 
 #include <cmath>
@@ -26,6 +27,7 @@ const QString kThreads = QStringLiteral("threads");
 const QString kPlot = QStringLiteral("plot");
 const QString kCsv = QStringLiteral("csv");
 const QString kSet = QStringLiteral("set");
+const QString kSpectrum = QStringLiteral("spectrum");
 
 // What the command line asks for, beyond the run's own options.
 struct Job {
@@ -143,7 +145,8 @@ int lyapunov(const QStringList& arguments)
             "than a hundredth of orbit 1's size away at a measurement (its largest\n"
             "coordinate, or 1 where that is smaller) has jumped out of the neighbourhood\n"
             "the method measures in, where the step is not smooth or the period too long\n"
-            "for the growth: no exponent. These are results, with exit status 0."));
+            "for the growth: no exponent. These are results, with exit status 0.")
+            + spectrumDescription());
     command.addRunOptions(kDefaultSteps, isOrbit1,
         {QStringLiteral("Steps measured after the transient, %1 to 10^12 (default %2).")
                 .arg(kBlocks)
@@ -152,6 +155,7 @@ int lyapunov(const QStringList& arguments)
                            "are printed all the same.")},
         kBlocks);
     command.parser().addOptions({
+        {kSpectrum, spectrumOptionHelp()},
         {kTransient,
             QStringLiteral("Steps run before the companion is placed, 0 to 10^12 (default "
                            "100000). It starts from the point of the step after them, so a "
@@ -191,6 +195,8 @@ int lyapunov(const QStringList& arguments)
         output::loadChartFonts();
 
     const LyapunovSubject& subject = job.subject;
+    if (command.parser().isSet(kSpectrum))
+        return spectrum(command, subject, job.threads, job.csvFile, job.plotFile);
     std::vector<ParameterSet> sets;
     const std::uint64_t count = subject.sweep ? subject.sweep->count : 1;
     for (std::uint64_t i = 0; i < count; ++i)

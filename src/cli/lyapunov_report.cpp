@@ -15,7 +15,8 @@ namespace {
 
 using Outcome = LyapunovEstimate::Outcome;
 
-std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+} // namespace
+
 std::string format(const char* fmt, ...)
 {
     char text[512];
@@ -25,6 +26,8 @@ std::string format(const char* fmt, ...)
     va_end(args);
     return text;
 }
+
+namespace {
 
 // %#g keeps the trailing zeros that show a number's precision, and a point that shows none.
 std::string withPrecision(const char* fmt, int digits, double value)
@@ -36,9 +39,8 @@ std::string withPrecision(const char* fmt, int digits, double value)
     return text;
 }
 
-// An exponent to the decimal place of its standard error's second significant digit: 0.9066
-// for an error of 0.0076, 134 for one of 26. Six significant digits when the error is not
-// known or 0.
+} // namespace
+
 std::string withError(double value, double error)
 {
     if (!std::isfinite(value))
@@ -57,6 +59,8 @@ std::string errorText(double error)
     return std::isfinite(error) ? withPrecision("%#.*g", 2, error) : std::string("unknown");
 }
 
+namespace {
+
 double perTime(const LyapunovSubject& subject, double perStep)
 {
     return perStep / subject.attractor->timeStep;
@@ -69,12 +73,16 @@ double shownUnit(const LyapunovSubject& subject)
     return subject.attractor->isFlow() ? subject.attractor->timeStep : 1.0;
 }
 
-std::string stepsText(const BenettinSettings& s, const char* steps = "steps measured")
+} // namespace
+
+std::string stepsText(const BenettinSettings& s, const char* steps)
 {
     return format("%llu %s after a transient of %llu, renormalised every %llu",
         static_cast<unsigned long long>(s.steps), steps,
         static_cast<unsigned long long>(s.transient), static_cast<unsigned long long>(s.renorm));
 }
+
+namespace {
 
 std::string name(const LyapunovSubject& subject) { return std::string(subject.attractor->name); }
 

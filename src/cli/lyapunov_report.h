@@ -31,6 +31,20 @@ struct LyapunovSubject {
 // A number in the fewest digits that read back as the same double: "10", "2.6666666666666665".
 std::string shortest(double value);
 
+// printf into a string of up to 511 bytes. Numbers come with a point: the commands run with
+// the C locale's numbers.
+std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+// An exponent to the decimal place of its standard error's second significant digit: 0.9066
+// for an error of 0.0076, 134 for one of 26. Six significant digits when the error is not
+// known or 0; "-inf" or "nan" for a value that is not finite.
+std::string withError(double value, double error);
+// A standard error in two significant digits, or "unknown" when it is not finite.
+std::string errorText(double error);
+// "1000000 steps measured after a transient of 100000, renormalised every 10", with `steps`
+// for the words after the number.
+std::string stepsText(const BenettinSettings& settings, const char* steps = "steps measured");
+
 // Orbit 1's parameters that the attractor's command asks for, "a=10 b=28 c=2.667", the
 // varied one left out.
 std::string parameterText(const LyapunovSubject& subject);

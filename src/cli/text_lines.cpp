@@ -31,4 +31,20 @@ std::string wrappedText(const std::string& text)
     return out.join(QLatin1Char('\n')).toStdString();
 }
 
+std::string writtenLines(std::initializer_list<QString> fileNames)
+{
+    QStringList written; // "a.csv," "b.png"
+    for (const QString& file : fileNames)
+        if (!file.isEmpty())
+            written << file + QLatin1Char(',');
+    if (written.isEmpty())
+        return {};
+    written.last().chop(1);
+    return wrapped(QStringLiteral("wrote"), written)
+               .join(QLatin1Char('\n'))
+               .toLocal8Bit()
+               .toStdString()
+        + '\n';
+}
+
 } // namespace quorvane::cli

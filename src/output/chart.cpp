@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <iterator>
 
 namespace quorvane::output {
 
@@ -29,6 +30,10 @@ const QColor kFrame(0, 0, 0);
 const QColor kGrid(225, 225, 225);
 const QColor kText(20, 20, 20);
 const QColor kSeries(31, 95, 191);
+// The further series' colours, in turn; the first series of them takes kSeries.
+const QColor kMoreSeries[] = {
+    kSeries, QColor(222, 110, 20), QColor(40, 150, 60), QColor(150, 60, 170), QColor(140, 90, 50)};
+constexpr int kLegendLine = 28; // the length of a legend entry's line, in pixels
 const QColor kMarker(200, 30, 30);
 const QColor kReference(70, 70, 70);
 
@@ -102,6 +107,7 @@ public:
         m_painter.setBrush(Qt::NoBrush);
         m_painter.drawRect(m_plot);
         drawTexts();
+        drawLegend();
     }
 
 private:
@@ -124,7 +130,8 @@ private:
             ? 0
             : static_cast<double>(m_chart.title.count(QLatin1Char('\n')) + 1);
         const double left = kPad + label.height() + kPad + widest + kTickLength + 4;
-        const double top = kPad + titleLines * title.lineSpacing() + kPad;
+        const double legend = m_chart.series.empty() ? 0 : label.height() + kPad / 2;
+        const double top = kPad + titleLines * title.lineSpacing() + kPad + legend;
         const double bottom = kTickLength + 4 + tick.height() + kPad / 2 + label.height() + kPad;
         const double right = kPad + tick.horizontalAdvance(tickText(m_x.hi, m_x)) / 2;
         const QSizeF size = m_chart.size;
@@ -174,8 +181,21 @@ private:
     void drawSeries()
     {
         m_painter.setClipRect(m_plot.adjusted(-2, -2, 2, 2));
-        m_painter.setPen(QPen(kSeries, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        m_painter.setBrush(kSeries);
+        drawLine(m_chart.points, kSeries);
+        for (std::size_t i = 0; i < m_chart.series.size(); ++i)
+            drawLine(m_chart.series[i].points, seriesColour(i));
+    }
+
+    static QColor seriesColour(std::size_t index)
+    {
+        return kMoreSeries[index % std::size(kMoreSeries)];
+    }
+
+    // The points as a line, broken where a point is no point, a lone point as a dot.
+    void drawLine(const std::vector<QPointF>& points, const QColor& colour)
+    {
+        m_painter.setPen(QPen(colour, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        m_painter.setBrush(colour);
         QPolygonF run;
         // A stretch that stays within a pixel is a dot: a line that short draws nothing.
         auto finishRun = [&] {
@@ -190,13 +210,43 @@ private:
                 m_painter.drawPolyline(run);
             run.clear();
         };
-        for (const QPointF& p : m_chart.points) {
+        for (const QPointF& p : points) {
             if (isPoint(p))
                 run << toPixels(p);
             else
                 finishRun();
         }
         finishRun();
+    }
+
+    // The further series' names in a row centred above the plot, each after a short line in
+    // its colour.
+    void drawLegend()
+    {
+        if (m_chart.series.empty())
+            return;
+        m_painter.setFont(font(kLabelFont));
+        const QFontMetricsF metrics(m_painter.font());
+        constexpr double kGap = 8; // between a line and its name
+        constexpr double kSpace = 28; // between two entries
+        double width = 0;
+        for (const ChartSeries& series : m_chart.series)
+            width += kLegendLine + kGap + metrics.horizontalAdvance(series.label) + kSpace;
+        width -= kSpace;
+        double x = m_plot.center().x() - width / 2;
+        const double top = m_plot.top() - kPad / 2 - metrics.height();
+        const double middle = top + metrics.height() / 2;
+        for (std::size_t i = 0; i < m_chart.series.size(); ++i) {
+            const QString& name = m_chart.series[i].label;
+            m_painter.setPen(QPen(seriesColour(i), 2, Qt::SolidLine, Qt::RoundCap));
+            m_painter.drawLine(QPointF(x, middle), QPointF(x + kLegendLine, middle));
+            x += kLegendLine + kGap;
+            const double nameWidth = metrics.horizontalAdvance(name);
+            m_painter.setPen(kText);
+            m_painter.drawText(QRectF(x, top, nameWidth + 1, metrics.height()),
+                Qt::AlignLeft | Qt::AlignVCenter, name);
+            x += nameWidth + kSpace;
+        }
     }
 
     void drawLines()
@@ -268,14 +318,19 @@ ChartAxes chartAxes(const Chart& chart)
         return !chart.xSpan || (x >= chart.xSpan->first && x <= chart.xSpan->second);
     };
     double x0 = INFINITY, x1 = -INFINITY, y0 = INFINITY, y1 = -INFINITY;
-    for (const QPointF& p : chart.points) {
-        if (!isPoint(p) || !shown(p.x()))
-            continue;
-        x0 = std::min(x0, p.x());
-        x1 = std::max(x1, p.x());
-        y0 = std::min(y0, p.y());
-        y1 = std::max(y1, p.y());
-    }
+    const auto span = [&](const std::vector<QPointF>& points) {
+        for (const QPointF& p : points) {
+            if (!isPoint(p) || !shown(p.x()))
+                continue;
+            x0 = std::min(x0, p.x());
+            x1 = std::max(x1, p.x());
+            y0 = std::min(y0, p.y());
+            y1 = std::max(y1, p.y());
+        }
+    };
+    span(chart.points);
+    for (const ChartSeries& series : chart.series)
+        span(series.points);
     if (const auto& m = chart.marker; m && std::fabs(m->at) <= kLargest) {
         x0 = std::min(x0, m->at);
         x1 = std::max(x1, m->at);

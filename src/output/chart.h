@@ -22,6 +22,12 @@ struct ChartLine {
     QString label;
 };
 
+// A series of points beside a chart's first one, with its name for the legend.
+struct ChartSeries {
+    QString label;
+    std::vector<QPointF> points; // in order along the line
+};
+
 // One series of points in data units, as a headless command charts what it measured: drawn
 // offscreen with QPainter on a white image, with a title, a frame, labelled axes whose ticks
 // fall on round values (1, 2 or 5 times a power of ten) and a light grid at the ticks.
@@ -37,6 +43,9 @@ struct Chart {
     QString xLabel;
     QString yLabel;
     std::vector<QPointF> points; // in order along the line
+    // Further series, each drawn as `points` is, in a colour of its own, and named in a legend
+    // between the title and the plot. The axes span them too.
+    std::vector<ChartSeries> series;
     std::optional<ChartLine> marker; // a vertical line, labelled at its top
     std::optional<ChartLine> reference; // a horizontal line, labelled at its right end
     // The x values shown, from the first to the second, when not all of them are: the line

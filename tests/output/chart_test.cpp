@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 namespace quorvane::output {
 namespace {
@@ -153,6 +154,61 @@ TEST(Chart, LabelsAReferenceLineAtTheTopOfThePlot)
     ASSERT_LT(top, image.height() / 2);
     const QRect belowLine(frame.back() - 100, top + 3, 95, 22);
     EXPECT_GT(count(image, belowLine, isDark), 10) << "no label under the line";
+}
+
+// Several series, as the spectrum's exponents are drawn: each in its own colour at its own
+// height, the axis spanning all of them, and each named in a legend above the plot in the
+// colour of its line.
+TEST(Chart, DrawsEverySeriesInItsOwnColourWithALegend)
+{
+    Chart chart;
+    chart.size = QSize(600, 400);
+    // The axis runs from -0.6 to 0.6, its ticks outside the lines, so the lines lie inside the
+    // frame.
+    chart.series = {{QStringLiteral("first"), {{0, 0.45}, {1, 0.45}}},
+        {QStringLiteral("second"), {{0, 0}, {1, 0}}},
+        {QStringLiteral("third"), {{0, -0.45}, {1, -0.45}}}};
+    const QImage image = drawChart(chart);
+    ASSERT_FALSE(image.isNull());
+    const auto isOrange = [](const QColor& c) {
+        return c.red() > 180 && c.green() > 70 && c.green() < 150 && c.blue() < 80;
+    };
+    const auto isGreen
+        = [](const QColor& c) { return c.green() > 120 && c.red() < 90 && c.blue() < 110; };
+    const auto isDark = [](const QColor& c) { return c.lightness() < 150; };
+    const std::vector<int> frame = verticalLines(image, isDark);
+    ASSERT_GE(frame.size(), 2u);
+    const int width = frame.back() - frame.front();
+    // The frame's top: the first row dark across most of the plot's width.
+    int top = 0;
+    while (top < image.height() / 2
+        && count(image, QRect(frame.front(), top, width, 1), isDark) < width * 4 / 5)
+        ++top;
+    ASSERT_LT(top, image.height() / 2);
+
+    // The row inside the plot where each colour is densest: its line.
+    const auto lineRow = [&](auto is) {
+        int best = -1, most = 0;
+        for (int y = top + 2; y < image.height(); ++y) {
+            const int hits = count(image, QRect(frame.front() + 2, y, width - 4, 1), is);
+            if (hits > most) {
+                most = hits;
+                best = y;
+            }
+        }
+        EXPECT_GT(most, width / 2) << "no line across the plot";
+        return best;
+    };
+    const int first = lineRow(isSeries), second = lineRow(isOrange), third = lineRow(isGreen);
+    EXPECT_LT(first, second);
+    EXPECT_LT(second, third);
+    EXPECT_NEAR(second - first, third - second, 2); // evenly apart
+
+    // Above the frame: a short line of each colour, and the names in dark text.
+    const QRect legend(0, 0, image.width(), top - 1);
+    for (const auto& is : {std::function<bool(const QColor&)>(isSeries), {isOrange}, {isGreen}})
+        EXPECT_GT(count(image, legend, is), 20) << "a series missing from the legend";
+    EXPECT_GT(count(image, legend, isDark), 100) << "no names in the legend";
 }
 
 TEST(Chart, AnEmptySizeOrAFolderItCannotWriteIsAReasonNotAFile)
