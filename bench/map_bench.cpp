@@ -1,5 +1,7 @@
 // quorvane map against lyapunov: a plane's runs on one thread against the same values'
 // estimates made one by one, as `lyapunov` makes them; and a plane on two threads against one.
+// Where an attractor's runs gain from vector lanes the map makes them four at a time, and its
+// target is 2.5 times lyapunov's steps per second; elsewhere the map may add no cost of its own.
 // Each figure is the fastest of many short rounds of both, taken in turn, so that the other
 // work of a shared machine reaches both alike.
 //
@@ -10,6 +12,7 @@
 #include "headless_runs.h"
 #include "table_row.h"
 
+#include "analysis/benettin_lanes.h"
 #include "analysis/parameter_plane.h"
 
 #include <benchmark/benchmark.h>
@@ -75,11 +78,14 @@ int steps()
         }
         const double steps = 32.0 * static_cast<double>(analysis::runSteps(kMapSettings));
         const double ratio = oneByOne / map; // the map's steps per second over lyapunov's
-        printRow(format("Map step per thread, %s, 16x2 values", c.name),
+        const bool lanes = analysis::lanesPay(attractor);
+        const double target = lanes ? 2.5 : 0.95;
+        printRow(
+            format("Map step per thread, %s, 16x2 values%s", c.name, lanes ? ", in lanes" : ""),
             format("%.1f ns/step (lyapunov's estimates one by one %.1f ns), %.3fx lyapunov's "
                    "steps/s",
                 map / steps * 1e9, oneByOne / steps * 1e9, ratio),
-            ">= 0.95x", verdict(ratio >= 0.95));
+            format(">= %.2fx", target), verdict(ratio >= target));
     });
     return 0;
 }
@@ -89,9 +95,8 @@ double wallSeconds(const analysis::ParameterPlane& plane, unsigned threads)
 {
     const auto start = std::chrono::steady_clock::now();
     double sum = 0;
-    analysis::estimatePlane(choiceOf(Lorenz2), parameters(kLorenz.letters), plane, {},
-        kMapSettings, threads, nullptr,
-        [&](std::uint64_t, std::span<const analysis::LyapunovEstimate> row) {
+    analysis::estimatePlane(choiceOf(Lorenz2), parameters(kLorenz.letters), plane, {}, kMapSettings,
+        threads, nullptr, [&](std::uint64_t, std::span<const analysis::LyapunovEstimate> row) {
             sum += row.front().perStep;
         });
     benchmark::DoNotOptimize(sum);
