@@ -1,6 +1,7 @@
 #include "output/video_module.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <dlfcn.h>
@@ -21,17 +22,11 @@ namespace quorvane::output {
 
 namespace {
 
-// The running program's own file, links resolved, or the reason it cannot be had.
-std::optional<QString> programPath(QString& failure)
+// The running program's own file, links resolved; empty, with `error` set, where it cannot be
+// had.
+QString programPath(std::error_code& error)
 {
-    std::error_code error;
-    std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) {
-        failure = QStringLiteral("cannot load the video writer: the program cannot find its own "
-                                 "file in /proc/self/exe: %1")
-                      .arg(QString::fromLocal8Bit(error.message().c_str()));
-        return std::nullopt;
-    }
+    const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
     QString text = QString::fromLocal8Bit(path.c_str());
     // A program replaced while it runs (a package upgrade) is named "PATH (deleted)"; its
     // replacement's module is then the one to try, and refused if it is of another build.
@@ -91,11 +86,15 @@ LoadedModule load(const QString& file)
 
 LoadedModule findAndLoad()
 {
-    QString failure;
-    const std::optional<QString> program = programPath(failure);
-    if (!program)
-        return {nullptr, failure};
-    const QStringList places = videoModulePlaces(*program);
+    std::error_code error;
+    const QString program = programPath(error);
+    if (error) {
+        return {nullptr,
+            QStringLiteral("cannot load the video writer: the program cannot find its own file "
+                           "in /proc/self/exe: %1")
+                .arg(QString::fromLocal8Bit(error.message().c_str()))};
+    }
+    const QStringList places = videoModulePlaces(program);
     for (const QString& place : places) {
         if (QFileInfo::exists(place))
             return load(place);
