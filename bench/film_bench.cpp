@@ -12,8 +12,8 @@
 #include "table_row.h"
 
 #include "output/dot_pictures.h"
+#include "output/libav_video_writer.h"
 #include "output/video_reading.h"
-#include "output/video_writer.h"
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -36,9 +36,9 @@ extern "C" {
 namespace quorvane::bench {
 namespace {
 
+using output::LibavVideoWriter;
 using output::VideoQuality;
 using output::VideoSettings;
-using output::VideoWriter;
 using output::tests::DotPictures;
 
 constexpr QSize kSize(1600, 1200); // render's default picture
@@ -53,7 +53,7 @@ std::string filmName(const char* extension)
 // Writes a film of `frames` frames; returns false when it could not be written.
 bool writeFilm(const std::string& fileName, int frames, VideoQuality quality, long* litPixels)
 {
-    VideoWriter writer;
+    LibavVideoWriter writer;
     DotPictures pictures(kSize, kPointsPerFrame);
     std::optional<QString> failure = writer.open(
         QString::fromStdString(fileName), VideoSettings {kSize, kFramesPerSecond, quality});
@@ -202,7 +202,7 @@ int crisp()
     const std::string fileName = filmName(".mp4");
     std::map<int, QImage> pictures;
     {
-        VideoWriter writer;
+        LibavVideoWriter writer;
         DotPictures dots(kSize, kPointsPerFrame);
         std::optional<QString> failure = writer.open(QString::fromStdString(fileName),
             VideoSettings {kSize, kFramesPerSecond, VideoQuality::Crisp});

@@ -18,6 +18,7 @@ film_bench=$build/bench/quorvane_film_bench
 lane_bench=$build/bench/quorvane_lane_bench
 lane_estimate_bench=$build/bench/quorvane_lane_estimate_bench
 map_bench=$build/bench/quorvane_map_bench
+start_bench=$build/bench/quorvane_start_bench
 display=${QUORVANE_BENCH_DISPLAY:-:94}
 rows=$(mktemp)
 xvfb_pid=""
@@ -31,7 +32,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-for program in "$step_bench" "$window_bench" "$render_bench" "$diverge_bench" "$lyapunov_bench" "$film_bench" "$lane_bench" "$lane_estimate_bench" "$map_bench" "$build/quorvane"; do
+for program in "$step_bench" "$window_bench" "$render_bench" "$diverge_bench" "$lyapunov_bench" "$film_bench" "$lane_bench" "$lane_estimate_bench" "$map_bench" "$start_bench" "$build/quorvane"; do
   [ -x "$program" ] || { echo "missing $program: run 'make bench'" >&2; exit 1; }
 done
 
@@ -70,6 +71,8 @@ QT_QPA_PLATFORM=offscreen collect "$window_bench" step
 collect "$window_bench" pace
 collect "$window_bench" pump
 collect "$window_bench" startup
+# The program itself as a user starts it: its libraries, --version, the window.
+collect "$start_bench" "$build/quorvane"
 collect "$window_bench" memory
 collect "$window_bench" reaction
 collect "$window_bench" save

@@ -55,6 +55,26 @@ grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" \
 [ "$(od -An -tx1 -j16 -N8 "$png" | tr -d ' \n')" = 0000002000000020 ] || fail "the PNG is not 32 x 32"
 
 [ "$("$prefix/bin/quorvane" --version)" = "quorvane 1.0" ] || fail "installed quorvane --version"
+
+# The video module, in a private folder under lib/, not executable, found by the installed
+# program from its own folder: under the prefix, and under a DESTDIR as a package is made.
+module=$(cd "$prefix" && find . -name quorvane-video.so)
+case $module in
+./lib/*/quorvane-video.so) ;;
+*) fail "the video module is installed as '$module'" ;;
+esac
+[ -n "$module" ] && [ "$(stat -c %a "$prefix/$module")" = 644 ] \
+    || fail "the video module's mode is $(stat -c %a "$prefix/$module")"
+film() { (cd "$1" && env -u DISPLAY "$2" film lorenz --steps 100 --seconds 1 -q -o f.mp4 2>&1); }
+mkdir "$prefix/films"
+report=$(film "$prefix/films" "$prefix/bin/quorvane") && [ -s "$prefix/films/f.mp4" ] \
+    || fail "film from the installed program: $report"
+root=$prefix/destdir
+if ! DESTDIR=$root "$cmake" --install "$build" --prefix /usr >/dev/null; then
+    fail "cmake --install with DESTDIR"
+elif ! report=$(film "$prefix/films" "$root/usr/bin/quorvane") || [ -n "$report" ]; then
+    fail "film from the program installed under DESTDIR: $report"
+fi
 if command -v groff >/dev/null; then
     gzip -dc "$man" | groff -man -ww -z 2>&1 | grep . && fail "the manual page has warnings"
 fi

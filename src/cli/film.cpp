@@ -5,7 +5,7 @@
 #include "cli/picture_options.h"
 #include "output/film_frame.h"
 #include "output/picture.h"
-#include "output/video_writer.h"
+#include "output/video_module.h"
 #include "run/palette.h"
 
 #include <chrono>
@@ -187,6 +187,12 @@ int shoot(const HeadlessCommand& command, const Film& film)
                                    .arg(size.height()));
     };
 
+    // The writer first: a program without its video module fails before any work.
+    output::VideoWriterOrFailure loaded = output::newVideoWriter();
+    if (!loaded.writer)
+        return command.failure(loaded.failure);
+    output::VideoWriter& writer = *loaded.writer;
+
     output::Picture picture;
     const QRgb background = 0xFF000000u | kPalette[static_cast<std::size_t>(film.background)];
     if (!picture.allocate(film.logical, film.scale, background))
@@ -194,7 +200,6 @@ int shoot(const HeadlessCommand& command, const Film& film)
     FilmFrame frame;
     if (!frame.allocate(pixels, film.scale, film.strip, lastCaption(setup)))
         return noMemory(frameSize);
-    output::VideoWriter writer;
     const output::VideoSettings settings {frameSize, film.framesPerSecond, film.quality};
     std::optional<QString> failure = writer.open(film.fileName, settings);
     Encoder encoder(frame, writer);

@@ -95,7 +95,7 @@ int spectrum(const HeadlessCommand& command, const LyapunovSubject& subject, uns
             std::fputs(writtenLines({csvFile, plotFile}).c_str(), stdout);
         return kSuccess;
     } catch (const std::bad_alloc&) {
-        return command.failure(QStringLiteral("out of memory: measure fewer values at once."));
+        return command.failure(QStringLiteral("not enough memory"));
     }
 }
 

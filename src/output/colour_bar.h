@@ -31,10 +31,11 @@ QFont font(int pixels, bool bold = false);
 class ScaleShades {
 public:
     ScaleShades();
-    // The colour of position t: zero and below are order, cold; above zero chaos, warm.
+    // The colour of position t: zero and below are order, cold; above zero chaos, warm. Not a
+    // number, which a map hatches instead, gets zero's rather than an index out of the table.
     QRgb at(double t) const
     {
-        const double s = std::min(std::fabs(t), 1.0);
+        const double s = std::isnan(t) ? 0.0 : std::min(std::fabs(t), 1.0);
         const auto i = static_cast<std::size_t>(std::lround(s * (kShades - 1)));
         return t > 0 ? m_warm[i] : m_cold[i];
     }

@@ -34,6 +34,40 @@ run() {
     status=$?
 }
 
+# within_address_space MIB COMMAND ARGS...: runs the program as run() does, with at most MIB MiB
+# of address space, for two minutes at most, where work that should not fit does; leaves its
+# status in $status.
+within_address_space() {
+    limit=$1
+    shift
+    (ulimit -v $((limit * 1024)) && cd "$folder" \
+        && exec timeout 120 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" "$@") \
+        >"$out" 2>"$err"
+    status=$?
+}
+
+# least_address_space COMMAND ARGS...: the least address space, in MiB, within which the program
+# runs COMMAND ARGS... to success, by bisection up to 4096 MiB; nothing where it fails even then
+# (a sanitized build, whose shadow memory takes terabytes of it). How much the program needs
+# before it does any work depends on its libraries and on the system's, so a memory limit that
+# should let some work fit, or not, is set this far above what a trivial run of the same command
+# needs. Call it as $(least_address_space ...), in a shell of its own.
+least_address_space() {
+    folder=$work/least # in a folder of its own, so that the files of the case stay as they are
+    mkdir -p "$folder"
+    low=0
+    high=4096
+    within_address_space "$high" "$@"
+    [ "$status" -eq 0 ] || return 0
+    while [ $((high - low)) -gt 1 ]; do
+        middle=$(((low + high) / 2))
+        within_address_space "$middle" "$@"
+        if [ "$status" -eq 0 ]; then high=$middle; else low=$middle; fi
+    done
+    rm -rf "$folder"
+    echo "$high"
+}
+
 # expect_refused STATUS COMMAND ARGS...: one line on standard error naming the problem, nothing
 # on standard output, no file.
 expect_refused() {

@@ -1,6 +1,6 @@
 #include "output/dot_pictures.h"
+#include "output/libav_video_writer.h"
 #include "output/video_reading.h"
-#include "output/video_writer.h"
 
 #include <QDir>
 #include <QFile>
@@ -57,7 +57,7 @@ protected:
         const QString& fileName, QSize size, int frames, int framesPerSecond, VideoQuality quality)
     {
         std::vector<QImage> pictures;
-        VideoWriter writer;
+        LibavVideoWriter writer;
         DotPictures dots(size, 40);
         std::optional<QString> failure
             = writer.open(fileName, VideoSettings {size, framesPerSecond, quality});
@@ -190,7 +190,7 @@ TEST_F(Film, CrispFilmOfOddSizeGainsACopyOfItsLastColumnAndRow)
     for (int x = 0; x < 33; ++x)
         picture.setPixel(x, 24, qRgb(255, 255, 255));
     const QString fileName = path(QStringLiteral("odd.mp4"));
-    VideoWriter writer;
+    LibavVideoWriter writer;
     ASSERT_FALSE(writer.open(fileName, VideoSettings {QSize(33, 25), 30, VideoQuality::Crisp}));
     ASSERT_FALSE(writer.addFrame(picture));
     ASSERT_FALSE(writer.finish());
@@ -211,7 +211,7 @@ TEST_F(Film, CrispFilmOfOddSizeGainsACopyOfItsLastColumnAndRow)
 TEST_F(Film, FailedWriteLeavesNoFileUnderItsNameAndTheOldOneIntact)
 {
     // A folder that does not exist.
-    VideoWriter writer;
+    LibavVideoWriter writer;
     const std::optional<QString> missing = writer.open(path(QStringLiteral("missing/film.mp4")),
         VideoSettings {QSize(64, 48), 30, VideoQuality::Crisp});
     ASSERT_TRUE(missing);
@@ -229,7 +229,7 @@ TEST_F(Film, FailedWriteLeavesNoFileUnderItsNameAndTheOldOneIntact)
         // Noise: the costliest picture there is, so the limit is met within a few frames.
         QImage noise(320, 240, QImage::Format_RGB32);
         std::mt19937 random(1);
-        VideoWriter limited;
+        LibavVideoWriter limited;
         std::optional<QString> failure
             = limited.open(fileName, VideoSettings {noise.size(), 30, VideoQuality::Lossless});
         for (int frame = 0; frame < 30 && !failure; ++frame) {
@@ -252,7 +252,7 @@ TEST_F(Film, FailedWriteLeavesNoFileUnderItsNameAndTheOldOneIntact)
 
     // A film left unfinished, and one cancelled.
     for (const bool cancel : {false, true}) {
-        std::optional<VideoWriter> unfinished(std::in_place);
+        std::optional<LibavVideoWriter> unfinished(std::in_place);
         ASSERT_FALSE(
             unfinished->open(fileName, VideoSettings {QSize(64, 48), 30, VideoQuality::Crisp}));
         DotPictures dots(QSize(64, 48), 10);
@@ -277,7 +277,7 @@ TEST_F(Film, NameThatIsNoRegularFileIsRefused)
         SCOPED_TRACE(qPrintable(fileName));
         EXPECT_TRUE(videoTargetRefusal(fileName));
         EXPECT_TRUE(videoTargetRefusal(QStringLiteral("/dev/null")));
-        VideoWriter writer;
+        LibavVideoWriter writer;
         EXPECT_TRUE(writer.open(fileName, VideoSettings {QSize(64, 48), 30, VideoQuality::Crisp}));
     }
     struct stat status { };
@@ -295,12 +295,12 @@ TEST_F(Film, BadInputIsRefusedAndWritesNothing)
     for (const VideoSettings& bad : {VideoSettings {QSize(0, 48), 30, VideoQuality::Crisp},
              VideoSettings {QSize(64, 48), 0, VideoQuality::Crisp},
              VideoSettings {QSize(64, 48), kMaxFramesPerSecond + 1, VideoQuality::Crisp}}) {
-        VideoWriter writer;
+        LibavVideoWriter writer;
         EXPECT_TRUE(writer.open(fileName, bad));
     }
     {
         // A picture of another size: the film is abandoned, and stays so.
-        VideoWriter writer;
+        LibavVideoWriter writer;
         ASSERT_FALSE(writer.open(fileName, good));
         ASSERT_FALSE(writer.addFrame(DotPictures(QSize(64, 48), 10).next()));
         const std::optional<QString> failure
@@ -310,13 +310,13 @@ TEST_F(Film, BadInputIsRefusedAndWritesNothing)
     }
     {
         // No frames at all.
-        VideoWriter writer;
+        LibavVideoWriter writer;
         ASSERT_FALSE(writer.open(fileName, good));
         EXPECT_TRUE(writer.finish());
     }
     {
         // Another format than RGB32 is converted, not refused.
-        VideoWriter writer;
+        LibavVideoWriter writer;
         ASSERT_FALSE(writer.open(path(QStringLiteral("argb.mkv")), good));
         QImage picture(64, 48, QImage::Format_ARGB32_Premultiplied);
         picture.fill(Qt::black);
@@ -344,7 +344,7 @@ TEST(VideoContainers, ExtensionChoosesTheContainerInAnyCase)
     EXPECT_EQ(videoExtensionList(), QStringLiteral(".mp4, .mov, .mkv"));
 
     QTemporaryDir folder;
-    VideoWriter writer;
+    LibavVideoWriter writer;
     const std::optional<QString> failure = writer.open(folder.filePath(QStringLiteral("run.avi")),
         VideoSettings {QSize(64, 48), 30, VideoQuality::Crisp});
     ASSERT_TRUE(failure);

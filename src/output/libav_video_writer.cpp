@@ -1,9 +1,8 @@
-#include "output/video_writer.h"
+#include "output/libav_video_writer.h"
 
 #include "output/video_encoder.h"
 #include "output/video_file_io.h"
 
-#include <QFileInfo>
 #include <QSaveFile>
 
 extern "C" {
@@ -30,11 +29,6 @@ QString libavText(int error)
 
 QString outOfMemory() { return QString::fromLocal8Bit(std::strerror(ENOMEM)); }
 
-QString sizeText(QSize size)
-{
-    return QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
-}
-
 // libav's log would print the encoders' notes and complaints on standard error; a command
 // prints only its own one-line errors.
 void silenceLibav()
@@ -47,7 +41,7 @@ void silenceLibav()
 
 // One film on its way: the file beside the target, the muxer, the encoder and the one frame
 // they are handed.
-struct VideoWriter::Film {
+struct LibavVideoWriter::Film {
     explicit Film(const QString& fileName)
         : file(fileName)
     {
@@ -85,53 +79,20 @@ struct VideoWriter::Film {
     QSize frameSize;
 };
 
-QSize videoFrameSize(QSize pictureSize, VideoQuality quality)
-{
-    if (quality == VideoQuality::Lossless)
-        return pictureSize;
-    return QSize(pictureSize.width() + pictureSize.width() % 2,
-        pictureSize.height() + pictureSize.height() % 2);
-}
+LibavVideoWriter::LibavVideoWriter() = default;
+LibavVideoWriter::~LibavVideoWriter() = default;
 
-std::optional<QString> videoSizeRefusal(QSize pictureSize, VideoQuality quality)
-{
-    // A side over the limit is refused before its frame's side is worked out, which could
-    // overflow.
-    const QSize frame = pictureSize.width() > kMaxVideoSide || pictureSize.height() > kMaxVideoSide
-        ? pictureSize
-        : videoFrameSize(pictureSize, quality);
-    if (frame.width() > kMaxVideoSide || frame.height() > kMaxVideoSide
-        || std::int64_t {frame.width()} * frame.height() > kMaxVideoPixels)
-        return QStringLiteral("its frames would be %1 pixels; a film's frames have at most %2 "
-                              "pixels a side and 8192x8192 in all")
-            .arg(sizeText(frame))
-            .arg(kMaxVideoSide);
-    return std::nullopt;
-}
-
-std::optional<QString> videoTargetRefusal(const QString& fileName)
-{
-    const QFileInfo target(fileName);
-    if (target.isDir())
-        return QStringLiteral("is a folder");
-    if (target.exists() && !target.isFile())
-        return QStringLiteral("is not a regular file: a film needs a file it can seek in");
-    return std::nullopt;
-}
-
-VideoWriter::VideoWriter() = default;
-VideoWriter::~VideoWriter() = default;
-
-std::optional<QString> VideoWriter::fail(QString reason)
+std::optional<QString> LibavVideoWriter::fail(QString reason)
 {
     m_failure = std::move(reason);
     m_film.reset();
     return m_failure;
 }
 
-void VideoWriter::cancel() { m_film.reset(); }
+void LibavVideoWriter::cancel() { m_film.reset(); }
 
-std::optional<QString> VideoWriter::open(const QString& fileName, const VideoSettings& settings)
+std::optional<QString> LibavVideoWriter::open(
+    const QString& fileName, const VideoSettings& settings)
 {
     cancel();
     m_failure.reset();
@@ -171,7 +132,7 @@ std::optional<QString> VideoWriter::open(const QString& fileName, const VideoSet
     if (error < 0) {
         return fail(QStringLiteral("the %1 encoder cannot encode %2 pictures at %3 frames a "
                                    "second: %4")
-                        .arg(QLatin1String(codec.description), sizeText(film->frameSize))
+                        .arg(QLatin1String(codec.description), videoSizeText(film->frameSize))
                         .arg(settings.framesPerSecond)
                         .arg(libavText(error)));
     }
@@ -222,7 +183,7 @@ std::optional<QString> VideoWriter::open(const QString& fileName, const VideoSet
     return std::nullopt;
 }
 
-void VideoWriter::Film::convert(const QImage& picture)
+void LibavVideoWriter::Film::convert(const QImage& picture)
 {
     const int width = pictureSize.width();
     const int height = pictureSize.height();
@@ -247,7 +208,7 @@ void VideoWriter::Film::convert(const QImage& picture)
             static_cast<std::size_t>(frameSize.width()));
 }
 
-std::optional<QString> VideoWriter::Film::writePackets()
+std::optional<QString> LibavVideoWriter::Film::writePackets()
 {
     for (;;) {
         int error = avcodec_receive_packet(encoder, packet);
@@ -263,7 +224,7 @@ std::optional<QString> VideoWriter::Film::writePackets()
     }
 }
 
-std::optional<QString> VideoWriter::addFrame(const QImage& picture)
+std::optional<QString> LibavVideoWriter::addFrame(const QImage& picture)
 {
     if (m_failure)
         return m_failure;
@@ -271,7 +232,7 @@ std::optional<QString> VideoWriter::addFrame(const QImage& picture)
         return fail(QStringLiteral("no film is open"));
     if (picture.size() != m_film->pictureSize) {
         return fail(QStringLiteral("a picture of %1 in a film of %2")
-                        .arg(sizeText(picture.size()), sizeText(m_film->pictureSize)));
+                        .arg(videoSizeText(picture.size()), videoSizeText(m_film->pictureSize)));
     }
     const QImage rgb = picture.format() == QImage::Format_RGB32
         ? picture
@@ -294,7 +255,7 @@ std::optional<QString> VideoWriter::addFrame(const QImage& picture)
     return std::nullopt;
 }
 
-std::optional<QString> VideoWriter::finish()
+std::optional<QString> LibavVideoWriter::finish()
 {
     if (m_failure)
         return m_failure;
