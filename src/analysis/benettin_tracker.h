@@ -2,6 +2,7 @@
 
 #include "analysis/benettin.h"
 #include "analysis/growth_blocks.h"
+#include "analysis/measure_schedule.h"
 #include "run/window_vars.h"
 
 #include <algorithm>
@@ -104,15 +105,9 @@ template <std::size_t Dim> class BenettinTracker {
 public:
     BenettinTracker(std::span<double Orbit::*const> state, const BenettinSettings& settings,
         std::atomic<std::uint64_t>* stepsDone)
-        : m_settings(settings)
-        , m_place(settings.transient + 1)
-        , m_stepsDone(stepsDone)
+        : m_schedule(settings, stepsDone)
         , m_companion(state)
     {
-        m_nextMeasure = m_place;
-        m_blockEnd = blockEnd(0);
-        m_nextReport = stepsDone != nullptr ? kReportSteps : kNever;
-        m_next = std::min(m_nextMeasure, m_nextReport);
     }
 
     // The observer: false ends the run.
@@ -120,27 +115,25 @@ public:
     {
         if (!m_companion.bothAreNumbers(vars)) [[unlikely]]
             return escape(step, vars);
-        if (step != m_next) [[likely]]
+        if (step != m_schedule.next()) [[likely]]
             return true;
         return event(step, vars);
     }
 
     // The next step at whose pump observe() has more to do than the check.
-    std::uint64_t nextEvent() const { return m_next; }
+    std::uint64_t nextEvent() const { return m_schedule.next(); }
 
     // What happens at the pump of step nextEvent(): a report of progress, the companion's
     // placement, or a measurement. False ends the run.
     [[gnu::noinline]] bool event(std::uint64_t step, WindowVars& vars)
     {
-        if (step == m_nextReport)
-            report(step);
+        m_schedule.reportIfDue(step);
         bool goOn = true;
-        if (step == m_nextMeasure) {
-            goOn = step == m_place ? place(step, vars, 0) : measure(step, vars);
+        if (m_schedule.measuresAt(step)) {
+            goOn = m_schedule.isPlacement(step) ? place(step, vars, 0) : measure(step, vars);
             if (goOn)
-                m_nextMeasure = std::min(step + m_settings.renorm, m_blockEnd);
+                m_schedule.measured(step);
         }
-        m_next = std::min(m_nextMeasure, m_nextReport);
         return goOn;
     }
 
@@ -153,7 +146,7 @@ public:
     }
 
     // The steps of a run of `total` not yet added to the shared count.
-    std::uint64_t unreported(std::uint64_t total) const { return total - m_reported; }
+    std::uint64_t unreported(std::uint64_t total) const { return m_schedule.unreported(total); }
 
     LyapunovEstimate result() const
     {
@@ -171,23 +164,6 @@ public:
     }
 
 private:
-    // Steps between two additions to the shared count of steps done.
-    static constexpr std::uint64_t kReportSteps = 1u << 16;
-    static constexpr std::uint64_t kNever = UINT64_MAX;
-
-    // The last step of block `index`: the blocks share the steps as evenly as whole steps can.
-    std::uint64_t blockEnd(std::uint64_t index) const
-    {
-        return m_place + (index + 1) * m_settings.steps / kBlocks;
-    }
-
-    void report(std::uint64_t step)
-    {
-        m_stepsDone->fetch_add(step - m_reported, std::memory_order_relaxed);
-        m_reported = step;
-        m_nextReport = step + kReportSteps;
-    }
-
     // Measures the distance the period has grown, pulls the companion back, and closes the
     // block at its end.
     bool measure(std::uint64_t step, WindowVars& vars)
@@ -213,10 +189,10 @@ private:
             if (m_reference == 0 && !place(step, vars, m_direction))
                 return false;
         }
-        if (step == m_blockEnd) {
+        if (m_schedule.endsBlock(step)) {
             if (!m_blocks.next())
                 return false; // the last measurement
-            m_blockEnd = blockEnd(m_blocks.current());
+            m_schedule.openBlock(m_blocks.current());
         }
         return true;
     }
@@ -269,18 +245,10 @@ private:
         return false;
     }
 
-    const BenettinSettings m_settings;
-    const std::uint64_t m_place; // the step at whose pump the companion is placed
-    std::atomic<std::uint64_t>* const m_stepsDone;
+    MeasureSchedule m_schedule; // the companion's placement, the measurements, the reports
     const Companion<Dim> m_companion;
 
-    std::uint64_t m_next = 0; // the next step with anything to do
-    std::uint64_t m_nextMeasure = 0;
-    std::uint64_t m_nextReport = kNever;
-    std::uint64_t m_reported = 0;
-
     GrowthBlocks m_blocks;
-    std::uint64_t m_blockEnd = 0;
     std::uint64_t m_lastMeasure = 0;
     double m_reference = kSeparation; // the distance at the last placement or pull-back
     std::size_t m_direction = 0; // the coordinate of the last placement

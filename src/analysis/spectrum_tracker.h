@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/log_blocks.h"
+#include "analysis/measure_schedule.h"
 #include "analysis/spectrum.h"
 #include "analysis/tangent_step.h"
 
@@ -40,15 +41,9 @@ public:
 
     SpectrumTracker(const BenettinSettings& settings, std::atomic<std::uint64_t>* stepsDone,
         TangentCode code = bestTangentCode())
-        : m_settings(settings)
-        , m_place(settings.transient + 1)
-        , m_stepsDone(stepsDone)
+        : m_schedule(settings, stepsDone)
         , m_code(code)
     {
-        m_nextMeasure = m_place;
-        m_blockEnd = blockEnd(0);
-        m_nextReport = stepsDone != nullptr ? kReportSteps : kNever;
-        m_next = std::min(m_nextMeasure, m_nextReport);
     }
 
     // The observer: false ends the run.
@@ -56,7 +51,7 @@ public:
     {
         if (!isNumber(vars.orbit1)) [[unlikely]]
             return end(SpectrumEstimate::Outcome::Escaped, step, vars.orbit1);
-        if (step == m_next) [[unlikely]]
+        if (step == m_schedule.next()) [[unlikely]]
             if (!event(step, vars))
                 return false;
         if (!m_carrying)
@@ -69,10 +64,10 @@ public:
     }
 
     // The next step at whose pump observe() has more to do than the check and the carrying.
-    std::uint64_t nextEvent() const { return m_next; }
+    std::uint64_t nextEvent() const { return m_schedule.next(); }
 
     // The steps of a run of `total` not yet added to the shared count.
-    std::uint64_t unreported(std::uint64_t total) const { return total - m_reported; }
+    std::uint64_t unreported(std::uint64_t total) const { return m_schedule.unreported(total); }
 
     SpectrumEstimate result() const;
 
@@ -103,14 +98,6 @@ private:
     // orthogonal to them and of length 1.
     [[gnu::noinline]] static std::array<double, kDim> standingOut(
         const std::array<std::array<double, kDim>, kDim>& q, std::size_t j);
-
-    static constexpr std::uint64_t kReportSteps = 1u << 16;
-    static constexpr std::uint64_t kNever = UINT64_MAX;
-
-    std::uint64_t blockEnd(std::uint64_t index) const
-    {
-        return m_place + (index + 1) * m_settings.steps / GrowthBlocks::kCount;
-    }
 
     static bool isNumber(const Orbit& orbit)
     {
@@ -182,10 +169,9 @@ private:
     // The placement, an orthonormalisation, a report of progress. False ends the run.
     [[gnu::noinline]] bool event(std::uint64_t step, WindowVars& vars)
     {
-        if (step == m_nextReport)
-            report(step);
-        if (step == m_nextMeasure) {
-            if (step == m_place) {
+        m_schedule.reportIfDue(step);
+        if (m_schedule.measuresAt(step)) {
+            if (m_schedule.isPlacement(step)) {
                 m_tangents = startVectors();
                 m_parameters = vars.set1;
                 m_carrying = true;
@@ -193,24 +179,18 @@ private:
                 return false;
             }
             m_lastMeasure = step;
-            while (step == m_blockEnd) {
+            // With fewer steps than blocks, several blocks can end at one step, even at the
+            // placement: each is closed, the ones that hold no step empty.
+            while (m_schedule.endsBlock(step)) {
                 if (!m_blocks.next()) {
                     m_carrying = false;
                     return false; // the last measurement, at the run's last step
                 }
-                m_blockEnd = blockEnd(m_blocks.current());
+                m_schedule.openBlock(m_blocks.current());
             }
-            m_nextMeasure = std::min(step + m_settings.renorm, m_blockEnd);
+            m_schedule.measured(step);
         }
-        m_next = std::min(m_nextMeasure, m_nextReport);
         return true;
-    }
-
-    void report(std::uint64_t step)
-    {
-        m_stepsDone->fetch_add(step - m_reported, std::memory_order_relaxed);
-        m_reported = step;
-        m_nextReport = step + kReportSteps;
     }
 
     // Orthonormalises the tangent vectors and adds ln R_jj to each exponent. A period in which
@@ -246,16 +226,10 @@ private:
         return false;
     }
 
-    const BenettinSettings m_settings;
-    const std::uint64_t m_place; // the step at whose pump the tangent vectors are placed
-    std::atomic<std::uint64_t>* const m_stepsDone;
+    // The tangent vectors' placement, the orthonormalisations, the reports of progress.
+    MeasureSchedule m_schedule;
     const TangentCode m_code;
 
-    std::uint64_t m_next = 0;
-    std::uint64_t m_nextMeasure = 0;
-    std::uint64_t m_nextReport = kNever;
-    std::uint64_t m_reported = 0;
-    std::uint64_t m_blockEnd = 0;
     std::uint64_t m_lastMeasure = 0;
 
     bool m_carrying = false;
