@@ -59,8 +59,11 @@ QString tickText(double v, const Axis& axis)
 {
     const double largest = std::max(std::fabs(axis.lo), std::fabs(axis.hi));
     if (largest >= 1e9 || axis.step < 1e-4) {
-        const int digits
-            = std::max(1, static_cast<int>(std::ceil(std::log10(largest / axis.step))));
+        // Every digit from the largest tick's first down to the step's: 1.5e-06 beside a step of
+        // 5e-07 needs two. The ratio of the two alone undercounts them (it is 3 there).
+        const auto decade
+            = [](double x) { return static_cast<int>(std::floor(std::log10(x) + 1e-9)); };
+        const int digits = std::max(1, decade(largest) - decade(axis.step) + 1);
         return v == 0 ? QStringLiteral("0") : QString::number(v, 'g', digits);
     }
     const int decimals = std::max(0, static_cast<int>(std::ceil(-std::log10(axis.step) - 1e-9)));

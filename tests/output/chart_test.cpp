@@ -211,6 +211,22 @@ TEST(Chart, DrawsEverySeriesInItsOwnColourWithALegend)
     EXPECT_GT(count(image, legend, isDark), 100) << "no names in the legend";
 }
 
+// Written as exponents, a tick's label keeps every digit the ticks differ in: 1.5e-06 is not
+// rounded to the 2e-06 of the tick above it.
+TEST(Chart, TickLabelsWithExponentsKeepTheDigitsThatTellTicksApart)
+{
+    const auto labels = [](const Axis& axis) {
+        QStringList texts;
+        for (const double v : axis.ticks())
+            texts << tickText(v, axis);
+        return texts.join(QLatin1Char(' ')).toStdString();
+    };
+    EXPECT_EQ(labels(ticksWithin(-5e-7, 1.5e-6, 6)), "-5e-07 0 5e-07 1e-06 1.5e-06");
+    EXPECT_EQ(labels(ticksWithin(0, 1.5e-9, 4)), "0 5e-10 1e-09 1.5e-09");
+    EXPECT_EQ(labels(ticksWithin(1e9, 1.2e9, 4)), "1e+09 1.05e+09 1.1e+09 1.15e+09 1.2e+09");
+    EXPECT_EQ(labels(ticksWithin(0.5, 0.50003, 3)), "0.5 0.50001 0.50002 0.50003");
+}
+
 TEST(Chart, AnEmptySizeOrAFolderItCannotWriteIsAReasonNotAFile)
 {
     Chart chart;
