@@ -193,7 +193,7 @@ std::optional<QString> readMapPart(const QString& fileName, MapPart& part)
     if (QFileInfo(fileName).isDir())
         return QStringLiteral("it is a folder.");
     if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
+        return file.errorString() + QLatin1Char('.');
     PartLines lines(file);
     std::optional<QString> reason;
     const std::optional<std::string> header = lines.next(reason);
@@ -226,7 +226,7 @@ std::optional<QString> readMapPart(const QString& fileName, MapPart& part)
             if (reason)
                 return reason;
             if (!line)
-                return QStringLiteral("it ends at row %1 column %2, before %3 of its %4 values.")
+                return QStringLiteral("it ends at row %1 column %2, after %3 of its %4 values.")
                     .arg(row)
                     .arg(i)
                     .arg(k * job.plane.x.count + i)
@@ -251,7 +251,7 @@ std::optional<QString> readMapPart(const QString& fileName, MapPart& part)
                             .arg(count)
                             .arg(lines.number());
     if (file.error() != QFileDevice::NoError)
-        return file.errorString();
+        return file.errorString() + QLatin1Char('.');
     return std::nullopt;
 }
 

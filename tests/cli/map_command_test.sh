@@ -198,10 +198,10 @@ refuse_merge 'different maps: --size 6x5 against --size 6x6' "$work/other/part-0
     "$work/other/size.csv" "$work/other/part-2.csv"
 refuse_merge 'line 3 (row 1, column 1): b should be 16' "$work/other/part-0.csv" \
     "$work/other/moved.csv" "$work/other/part-2.csv"
-refuse_merge 'it ends at row 4 column 1' "$work/other/part-0.csv" "$work/other/short.csv" \
+refuse_merge 'it ends at row 4 column 1, after 7 of its 12 values' "$work/other/part-0.csv" "$work/other/short.csv" \
     "$work/other/part-2.csv"
 refuse_merge 'settings are missing' "$work/other/range.csv"
-refuse_merge 'No such file' "$work/other/part-0.csv" "$work/other/nothing.csv"
+refuse_merge 'nothing.csv: No such file or directory\. Try' "$work/other/part-0.csv" "$work/other/nothing.csv"
 cd "$folder" || exit 1
 cp "$work/other/part-0.csv" "$work/other/part-1.csv" "$work/other/part-2.csv" "$folder/"
 expect_refused_here() {
