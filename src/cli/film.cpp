@@ -109,9 +109,15 @@ std::optional<QString> readFrames(const QCommandLineParser& parser, std::uint64_
     const QString length = QStringLiteral("%1 s at %2 frames a second")
                                .arg(QString::number(seconds, 'g', 10))
                                .arg(film.framesPerSecond);
-    if (frames == 0)
+    if (frames == 0) {
+        // Half a frame, rounded up in its tenth digit: rounded to nearest, the length offered
+        // could itself be a hair short of half a frame (0.04545454545 s at 11 a second).
+        const double half = 0.5 / fps;
+        const double unit = std::pow(10.0, std::floor(std::log10(half)) - 9);
         return QStringLiteral("--seconds %1: %2 make no frame; give at least %3 s.")
-            .arg(parser.value(kSeconds), length, QString::number(0.5 / fps, 'g', 10));
+            .arg(parser.value(kSeconds), length,
+                QString::number(std::ceil(half / unit) * unit, 'g', 10));
+    }
     // Every frame shows steps of its own: a film with more frames than steps would show the
     // same picture twice.
     if (frames > steps)

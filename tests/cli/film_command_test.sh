@@ -85,6 +85,16 @@ them. Try 'quorvane film --help'." "$err" || fail "unknown extension: '$(cat "$e
 run film lorenz --steps 100 --seconds 4 -o f.mp4
 grep -q "fewer than the 120 frames of 4 s at 30 frames a second" "$err" \
     || fail "fewer steps than frames: '$(cat "$err")'"
+# A length too short for a frame: the least length the line offers makes one frame, at a rate
+# whose least length has more digits than the line shows as at one that has fewer.
+for fps in 11 24 30; do
+    run film lorenz --steps 10 --size 8x8 --fps "$fps" --seconds 0.001 -o f.mp4
+    least=$(sed -n 's/.* make no frame; give at least \([0-9.e-]*\) s\. .*/\1/p' "$err")
+    [ -n "$least" ] || fail "--fps $fps --seconds 0.001: '$(cat "$err")'"
+    run film lorenz --steps 10 --size 8x8 --fps "$fps" --seconds "$least" -o f.mp4
+    grep -q '^wrote f.mp4: 1 frame' "$out" || fail "--fps $fps --seconds $least: '$(cat "$err")'"
+done
+rm -f "$folder"/*
 run film lorenz --size 100x16351 -o f.mp4
 grep -q "its frames would be 100x16385 pixels" "$err" || fail "frame size: '$(cat "$err")'"
 
