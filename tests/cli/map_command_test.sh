@@ -133,6 +133,17 @@ run lyapunov hopalong --set c=0 --vary a=-1:1:5 $small --csv row.csv
     || fail "hopalong at a = c = 0: '$(field_lines "$folder/map.csv" 7 1 1 1,2,3,4,5)'"
 rm -f "$folder"/*
 
+# A width or height of 1 measures FROM alone, as lyapunov's COUNT of 1 does, and the summary
+# says so rather than a range.
+run map lorenz --x b=10:40 --y a=5:15 --size 1x2 --steps 10 --transient 0 --csv one.csv
+[ "$(tr '\n' ' ' <"$out" | tr -s ' ' | cut -d';' -f1)" = \
+    "lorenz c=2.667: b = 10 across (a width of 1 takes FROM alone), a from 5 to 15 up (2 values)" ] \
+    || fail "a width of 1: $(cat "$out")"
+run map lorenz --x b=10:40 --y a=5:15 --size 3x1 --steps 10 --transient 0 --csv one.csv
+tr '\n' ' ' <"$out" | tr -s ' ' | grep -q 'a = 5 up (a height of 1 takes FROM alone);' \
+    || fail "a height of 1: $(cat "$out")"
+rm -f "$folder"/*
+
 # The numbers do not depend on the threads; the file's name without .png gets it.
 plane="lorenz --x b=10:40 --y a=5:15 --size 6x5"
 whole="$plane $small"
