@@ -87,11 +87,12 @@ std::optional<QString> readFrames(const QCommandLineParser& parser, std::uint64_
         film.frames = FrameSteps::every(steps, *each);
         if (static_cast<double>(film.frames.count()) > kLongestSeconds * fps)
             return QStringLiteral("--steps %1 --steps-per-frame %2 make %3 frames, more than a "
-                                  "day of film at %4 frames a second.")
+                                  "day of film at %4 frame%5 a second.")
                 .arg(steps)
                 .arg(*each)
                 .arg(film.frames.count())
-                .arg(film.framesPerSecond);
+                .arg(film.framesPerSecond)
+                .arg(film.framesPerSecond == 1 ? "" : "s");
         return std::nullopt;
     }
 
@@ -106,9 +107,10 @@ std::optional<QString> readFrames(const QCommandLineParser& parser, std::uint64_
         seconds = *given;
     }
     const auto frames = static_cast<std::uint64_t>(std::llround(seconds * fps));
-    const QString length = QStringLiteral("%1 s at %2 frames a second")
+    const QString length = QStringLiteral("%1 s at %2 frame%3 a second")
                                .arg(QString::number(seconds, 'g', 10))
-                               .arg(film.framesPerSecond);
+                               .arg(film.framesPerSecond)
+                               .arg(film.framesPerSecond == 1 ? "" : "s");
     if (frames == 0) {
         // Half a frame, rounded up in its tenth digit: rounded to nearest, the length offered
         // could itself be a hair short of half a frame (0.04545454545 s at 11 a second).
@@ -226,11 +228,12 @@ int shoot(const HeadlessCommand& command, const Film& film)
         const double fps = film.framesPerSecond;
         const auto frames = static_cast<double>(writer.frameCount());
         const QSize filmSize = output::videoFrameSize(frameSize, film.quality);
-        std::printf("wrote %s: %llu frames of %dx%d at %d fps (%.2f s), %llu steps, %.2f s\n",
+        std::printf("wrote %s: %llu frame%s of %dx%d at %d fps (%.2f s), %llu step%s, %.2f s\n",
             film.fileName.toLocal8Bit().constData(),
-            static_cast<unsigned long long>(writer.frameCount()), filmSize.width(),
-            filmSize.height(), film.framesPerSecond, frames / fps,
-            static_cast<unsigned long long>(setup.steps), seconds);
+            static_cast<unsigned long long>(writer.frameCount()),
+            writer.frameCount() == 1 ? "" : "s", filmSize.width(), filmSize.height(),
+            film.framesPerSecond, frames / fps, static_cast<unsigned long long>(setup.steps),
+            setup.steps == 1 ? "" : "s", seconds);
         if (const std::uint64_t parting = encoder.partingFrame(); parting != 0)
             std::printf("the caption shows the orbits parting from frame %llu, %.2f s into the "
                         "film\n",
