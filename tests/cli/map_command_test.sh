@@ -189,7 +189,7 @@ mkdir "$work/other"
 sed '3s/^[^,]*,/11,/' "$folder/part-1.csv" >"$work/other/moved.csv"
 head -n 8 "$folder/part-1.csv" >"$work/other/short.csv"
 run lyapunov lorenz --vary b=0:1:3 --steps 100 --transient 0 --csv ../other/range.csv
-cp "$folder/part-0.csv" "$folder/part-2.csv" "$folder/part-1.csv" "$work/other/"
+cp "$folder/part-0.csv" "$folder/part-2.csv" "$folder/part-1.csv" "$folder/one.csv" "$work/other/"
 rm -f "$folder"/*
 refuse_merge() { # TEXT PARTS...: the one line of the refusal says TEXT
     wanted=$1
@@ -211,6 +211,8 @@ refuse_merge 'line 3 (row 1, column 1): b should be 16' "$work/other/part-0.csv"
     "$work/other/moved.csv" "$work/other/part-2.csv"
 refuse_merge 'it ends at row 4 column 1, after 7 of its 12 values' "$work/other/part-0.csv" "$work/other/short.csv" \
     "$work/other/part-2.csv"
+refuse_merge 'different maps: one is a whole map, the other one of 3 slices\.' \
+    "$work/other/one.csv" "$work/other/part-1.csv"
 refuse_merge 'settings are missing' "$work/other/range.csv"
 refuse_merge 'nothing.csv: No such file or directory\. Try' "$work/other/part-0.csv" "$work/other/nothing.csv"
 cd "$folder" || exit 1
