@@ -213,6 +213,15 @@ refuse_merge 'it ends at row 4 column 1, after 7 of its 12 values' "$work/other/
     "$work/other/part-2.csv"
 refuse_merge 'different maps: one is a whole map, the other one of 3 slices\.' \
     "$work/other/one.csv" "$work/other/part-1.csv"
+# A field that holds a NUL, an escape and a carriage return is quoted with \xNN for each, so
+# that the refusal stays one whole line that does nothing to the terminal.
+{
+    sed -n 1,2p "$work/other/part-1.csv"
+    printf '1\000\033[2J\r,'
+    sed -n '3,$p' "$work/other/part-1.csv" | sed '1s/^[^,]*,//'
+} >"$work/other/control.csv"
+refuse_merge 'b should be 16 there, not .1\\x00\\x1B\[2J\\x0D.\. Try .quorvane map --help.\.$' \
+    "$work/other/part-0.csv" "$work/other/control.csv" "$work/other/part-2.csv"
 refuse_merge 'settings are missing' "$work/other/range.csv"
 refuse_merge 'nothing.csv: No such file or directory\. Try' "$work/other/part-0.csv" "$work/other/nothing.csv"
 cd "$folder" || exit 1
