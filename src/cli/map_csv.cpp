@@ -61,12 +61,13 @@ public:
     }
 
     // The next line without its end, or nothing at the end of the file; a line too long for
-    // a part ends the reading with a reason.
+    // a part ends the reading with a reason. A pipe is at its end only once a read finds
+    // nothing: before its first read, atEnd() says it is.
     std::optional<std::string> next(std::optional<QString>& reason)
     {
-        if (m_file.atEnd())
-            return std::nullopt;
         QByteArray line = m_file.readLine(kLongestLine + 2);
+        if (line.isEmpty())
+            return std::nullopt;
         ++m_number;
         if (line.endsWith('\n'))
             line.chop(1);

@@ -172,6 +172,13 @@ run map --merge part-2.csv part-0.csv part-1.csv --csv merged.csv --plot merged.
 [ "$status" -eq 0 ] || fail "merge: exit status $status: $(cat "$err")"
 cmp -s "$folder/one.csv" "$folder/merged.csv" || fail "three slices merged are not the whole run"
 [ "$(tail -n 1 "$out")" = "wrote merged.csv, merged.png" ] || fail "merge: '$(tail -n 1 "$out")'"
+# A part read from a pipe, as from another machine's `ssh host cat part.csv`, is read whole.
+mkfifo "$work/pipe.csv"
+cat "$folder/part-1.csv" >"$work/pipe.csv" &
+run map --merge part-0.csv "$work/pipe.csv" part-2.csv --csv piped.csv
+wait
+rm -f "$work/pipe.csv"
+cmp -s "$folder/one.csv" "$folder/piped.csv" || fail "a part from a pipe: $(cat "$err")"
 run map --merge one.csv --csv again.csv
 cmp -s "$folder/one.csv" "$folder/again.csv" || fail "a whole run merged alone is not itself"
 sed -n 2p "$folder/part-1.csv" | grep -q -- '--slice 1/3$' || fail "a part's settings: '$(sed -n 2p "$folder/part-1.csv")'"
