@@ -1,5 +1,7 @@
 #include "cli/command.h"
 
+#include "platform/qt/command_line.h"
+
 #include <QFileInfo>
 
 #include <sys/stat.h>
@@ -316,14 +318,15 @@ std::optional<QString> HeadlessCommand::readSet(const QString& assignment, Windo
 
 int HeadlessCommand::usageError(const QString& reason) const
 {
-    print(
-        stderr, QStringLiteral("quorvane %1: %2 Try 'quorvane %1 --help'.\n").arg(m_name, reason));
+    print(stderr,
+        QStringLiteral("quorvane %1: %2 Try 'quorvane %1 --help'.\n")
+            .arg(m_name, qt::shownInLine(reason)));
     return kUsageError;
 }
 
 int HeadlessCommand::failure(const QString& reason) const
 {
-    print(stderr, QStringLiteral("quorvane %1: %2\n").arg(m_name, reason));
+    print(stderr, QStringLiteral("quorvane %1: %2\n").arg(m_name, qt::shownInLine(reason)));
     return kWorkFailed;
 }
 

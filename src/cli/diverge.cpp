@@ -220,7 +220,8 @@ int diverge(const QStringList& arguments)
         return kSuccess;
     QStringList written;
     if (!outputs.csv.isEmpty())
-        written << QStringLiteral("%1 (%2 rows)").arg(outputs.csv).arg(rows);
+        written
+            << QStringLiteral("%1 (%2 row%3)").arg(outputs.csv).arg(rows).arg(rows == 1 ? "" : "s");
     if (!outputs.plot.isEmpty())
         written << QStringLiteral("%1 (1200x800 pixels)").arg(outputs.plot);
     if (!written.isEmpty())

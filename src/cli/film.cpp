@@ -87,11 +87,12 @@ std::optional<QString> readFrames(const QCommandLineParser& parser, std::uint64_
         film.frames = FrameSteps::every(steps, *each);
         if (static_cast<double>(film.frames.count()) > kLongestSeconds * fps)
             return QStringLiteral("--steps %1 --steps-per-frame %2 make %3 frames, more than a "
-                                  "day of film at %4 frames a second.")
+                                  "day of film at %4 frame%5 a second.")
                 .arg(steps)
                 .arg(*each)
                 .arg(film.frames.count())
-                .arg(film.framesPerSecond);
+                .arg(film.framesPerSecond)
+                .arg(film.framesPerSecond == 1 ? "" : "s");
         return std::nullopt;
     }
 
@@ -106,12 +107,19 @@ std::optional<QString> readFrames(const QCommandLineParser& parser, std::uint64_
         seconds = *given;
     }
     const auto frames = static_cast<std::uint64_t>(std::llround(seconds * fps));
-    const QString length = QStringLiteral("%1 s at %2 frames a second")
+    const QString length = QStringLiteral("%1 s at %2 frame%3 a second")
                                .arg(QString::number(seconds, 'g', 10))
-                               .arg(film.framesPerSecond);
-    if (frames == 0)
+                               .arg(film.framesPerSecond)
+                               .arg(film.framesPerSecond == 1 ? "" : "s");
+    if (frames == 0) {
+        // Half a frame, rounded up in its tenth digit: rounded to nearest, the length offered
+        // could itself be a hair short of half a frame (0.04545454545 s at 11 a second).
+        const double half = 0.5 / fps;
+        const double unit = std::pow(10.0, std::floor(std::log10(half)) - 9);
         return QStringLiteral("--seconds %1: %2 make no frame; give at least %3 s.")
-            .arg(parser.value(kSeconds), length, QString::number(0.5 / fps, 'g', 10));
+            .arg(parser.value(kSeconds), length,
+                QString::number(std::ceil(half / unit) * unit, 'g', 10));
+    }
     // Every frame shows steps of its own: a film with more frames than steps would show the
     // same picture twice.
     if (frames > steps)
@@ -220,11 +228,12 @@ int shoot(const HeadlessCommand& command, const Film& film)
         const double fps = film.framesPerSecond;
         const auto frames = static_cast<double>(writer.frameCount());
         const QSize filmSize = output::videoFrameSize(frameSize, film.quality);
-        std::printf("wrote %s: %llu frames of %dx%d at %d fps (%.2f s), %llu steps, %.2f s\n",
+        std::printf("wrote %s: %llu frame%s of %dx%d at %d fps (%.2f s), %llu step%s, %.2f s\n",
             film.fileName.toLocal8Bit().constData(),
-            static_cast<unsigned long long>(writer.frameCount()), filmSize.width(),
-            filmSize.height(), film.framesPerSecond, frames / fps,
-            static_cast<unsigned long long>(setup.steps), seconds);
+            static_cast<unsigned long long>(writer.frameCount()),
+            writer.frameCount() == 1 ? "" : "s", filmSize.width(), filmSize.height(),
+            film.framesPerSecond, frames / fps, static_cast<unsigned long long>(setup.steps),
+            setup.steps == 1 ? "" : "s", seconds);
         if (const std::uint64_t parting = encoder.partingFrame(); parting != 0)
             std::printf("the caption shows the orbits parting from frame %llu, %.2f s into the "
                         "film\n",

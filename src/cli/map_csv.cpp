@@ -61,12 +61,13 @@ public:
     }
 
     // The next line without its end, or nothing at the end of the file; a line too long for
-    // a part ends the reading with a reason.
+    // a part ends the reading with a reason. A pipe is at its end only once a read finds
+    // nothing: before its first read, atEnd() says it is.
     std::optional<std::string> next(std::optional<QString>& reason)
     {
-        if (m_file.atEnd())
-            return std::nullopt;
         QByteArray line = m_file.readLine(kLongestLine + 2);
+        if (line.isEmpty())
+            return std::nullopt;
         ++m_number;
         if (line.endsWith('\n'))
             line.chop(1);
@@ -193,7 +194,7 @@ std::optional<QString> readMapPart(const QString& fileName, MapPart& part)
     if (QFileInfo(fileName).isDir())
         return QStringLiteral("it is a folder.");
     if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
+        return file.errorString() + QLatin1Char('.');
     PartLines lines(file);
     std::optional<QString> reason;
     const std::optional<std::string> header = lines.next(reason);
@@ -226,7 +227,7 @@ std::optional<QString> readMapPart(const QString& fileName, MapPart& part)
             if (reason)
                 return reason;
             if (!line)
-                return QStringLiteral("it ends at row %1 column %2, before %3 of its %4 values.")
+                return QStringLiteral("it ends at row %1 column %2, after %3 of its %4 values.")
                     .arg(row)
                     .arg(i)
                     .arg(k * job.plane.x.count + i)
@@ -251,7 +252,7 @@ std::optional<QString> readMapPart(const QString& fileName, MapPart& part)
                             .arg(count)
                             .arg(lines.number());
     if (file.error() != QFileDevice::NoError)
-        return file.errorString();
+        return file.errorString() + QLatin1Char('.');
     return std::nullopt;
 }
 

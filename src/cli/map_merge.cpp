@@ -39,6 +39,10 @@ std::optional<QString> differentMaps(const MapPart& first, const MapPart& other)
 {
     const QString both = QStringLiteral("%1 and %2 are parts of different maps: ")
                              .arg(first.fileName, other.fileName);
+    const std::uint64_t slices = std::max(first.job.slice.count, other.job.slice.count);
+    if (first.job.slice.count != other.job.slice.count
+        && std::min(first.job.slice.count, other.job.slice.count) == 1)
+        return both + QStringLiteral("one is a whole map, the other one of %1 slices.").arg(slices);
     if (first.job.slice.count != other.job.slice.count)
         return both
             + QStringLiteral("one is cut into %1 slices, the other into %2.")

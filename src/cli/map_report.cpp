@@ -49,8 +49,12 @@ std::string writtenFiles(const QString& csv, const QString& plot)
     return wrapped(QStringLiteral("wrote"), written).join(QLatin1Char('\n')).toStdString() + '\n';
 }
 
-std::string axisText(const Sweep& sweep, const char* direction)
+// "b from 0 to 200 across (320 values)"; a single value is FROM alone, as in a COUNT of 1.
+std::string axisText(const Sweep& sweep, const char* direction, const char* side)
 {
+    if (sweep.count == 1)
+        return std::string(parameterName(sweep.letter)) + " = " + shortest(sweep.from) + ' '
+            + direction + " (a " + side + " of 1 takes FROM alone)";
     return std::string(parameterName(sweep.letter)) + " from " + shortest(sweep.from) + " to "
         + shortest(sweep.to) + ' ' + direction + " (" + count(sweep.count, "value", "values") + ')';
 }
@@ -78,8 +82,8 @@ std::string mapSummary(const MapJob& job, const MapTally& tally)
 {
     const std::string fixed = fixedParameters(job);
     std::string text = std::string(job.attractor->name) + (fixed.empty() ? "" : " " + fixed) + ": "
-        + axisText(job.plane.x, "across") + ", " + axisText(job.plane.y, "up") + ";\n"
-        + settingsLine(job.settings, "steps measured") + '\n';
+        + axisText(job.plane.x, "across", "width") + ", " + axisText(job.plane.y, "up", "height")
+        + ";\n" + settingsLine(job.settings, "steps measured") + '\n';
     if (job.isSliced()) {
         const analysis::PlaneSlice& s = job.slice;
         const std::uint64_t rows = s.rowsOf(job.plane.y.count);

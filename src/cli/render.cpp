@@ -108,9 +108,9 @@ int render(const QStringList& arguments)
     if (!command.isQuiet()) {
         const double seconds
             = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-        std::printf("wrote %s: %dx%d, %llu steps, %.2f s\n",
+        std::printf("wrote %s: %dx%d, %llu step%s, %.2f s\n",
             picture.fileName.toLocal8Bit().constData(), image.width(), image.height(),
-            static_cast<unsigned long long>(steps), seconds);
+            static_cast<unsigned long long>(steps), steps == 1 ? "" : "s", seconds);
     }
     return kSuccess;
 }

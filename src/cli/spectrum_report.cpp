@@ -1,5 +1,7 @@
 #include "cli/spectrum_report.h"
 
+#include "cli/text_lines.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -122,10 +124,14 @@ void writeSpectrumTable(
     const std::size_t count = subject.attractor->state.count;
     const std::string letter(parameterName(sweep.letter));
     const double unit = shownUnit(subject);
-    std::fputs((std::string(subject.attractor->name) + ' ' + parameterText(subject) + ": " + letter
-                   + " from " + shortest(sweep.from) + " to " + shortest(sweep.to) + ", "
-                   + std::to_string(sweep.count) + (sweep.count == 1 ? " value;\n" : " values;\n")
-                   + stepsText(subject.settings) + '\n')
+    // As lyapunov's table has them: a COUNT of 1 is FROM alone, and every line fits kColumns.
+    const std::string range = sweep.count == 1
+        ? letter + " = " + shortest(sweep.from) + " (a COUNT of 1 takes FROM alone);"
+        : letter + " from " + shortest(sweep.from) + " to " + shortest(sweep.to) + ", "
+            + std::to_string(sweep.count) + " values;";
+    std::fputs((wrappedText(std::string(subject.attractor->name) + ' ' + parameterText(subject)
+                    + ": " + range)
+                   + '\n' + wrappedText(stepsText(subject.settings)) + '\n')
                    .c_str(),
         stream);
 
@@ -166,7 +172,7 @@ void writeSpectrumTable(
             if (c + 1 < r.size())
                 line += std::string(widths[c] - r[c].size() + 2, ' ');
         }
-        std::fputs((line + '\n').c_str(), stream);
+        std::fputs((wrappedText(line) + '\n').c_str(), stream);
     }
 }
 

@@ -10,6 +10,9 @@ namespace quorvane::output {
 // every tick falls on a round value. An axis cut to a span (spanAxis()) may end between two
 // ticks.
 struct Axis {
+    // More ticks than any axis drawn has: what ticks() gives at most.
+    static constexpr double kMostTicks = 1000;
+
     double lo = 0;
     double hi = 1;
     double step = 0.2;

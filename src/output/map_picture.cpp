@@ -8,6 +8,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 namespace quorvane::output {
@@ -26,16 +27,26 @@ struct Span {
     double lo = 0;
     double hi = 1;
 
-    double fraction(double v) const { return (v - lo) / (hi - lo); }
+    // Edges near the largest doubles may lie further apart than a double holds; their halves
+    // never do.
+    double fraction(double v) const
+    {
+        const double width = hi - lo;
+        return std::isfinite(width) ? (v - lo) / width : (v / 2 - lo / 2) / (hi / 2 - lo / 2);
+    }
 };
 
 Span spanOf(double first, double last, std::uint64_t count)
 {
-    const double spacing = std::fabs(last - first) / static_cast<double>(count > 1 ? count - 1 : 1);
-    Span span {std::min(first, last) - spacing / 2, std::max(first, last) + spacing / 2};
+    const double gap = std::fabs(last - first);
+    const double halfGap = std::isfinite(gap) ? gap / 2 : std::fabs(last / 2 - first / 2);
+    const double half = halfGap / static_cast<double>(count > 1 ? count - 1 : 1);
+    // Half a spacing beyond the first and the last value, but not beyond the largest doubles.
+    const auto within = [](double edge) { return std::clamp(edge, -DBL_MAX, DBL_MAX); };
+    Span span {within(std::min(first, last) - half), within(std::max(first, last) + half)};
     if (count <= 1)
-        span = {first - spacing / 2, first + spacing / 2};
-    if (!(span.hi > span.lo) || !std::isfinite(span.hi - span.lo))
+        span = {within(first - half), within(first + half)};
+    if (!(span.hi > span.lo))
         span = {first - 0.5, first + 0.5};
     return span;
 }

@@ -55,4 +55,14 @@ run draw --size 10x10
 grep -q "^quorvane: Unknown command 'draw'; the commands are render, diverge, lyapunov" "$err" \
     || fail "draw: error '$(cat "$err")'"
 
+# A line break or an escape in a word the error quotes is shown as \xNN: the error stays one line
+# and does nothing to the terminal.
+run "$(printf 'dr\naw')"
+[ "$(wc -l <"$err")" -eq 1 ] || fail "a command with a line break: '$(cat "$err")'"
+grep -q '^quorvane: Unknown command .dr\\x0Aaw.; ' "$err" || fail "a command with a line break: '$(cat "$err")'"
+run render lorenz --steps "$(printf '1\n2\0333')" -o x.png
+[ "$status" -eq 2 ] || fail "steps with a line break: exit status $status, not 2"
+[ "$(wc -l <"$err")" -eq 1 ] || fail "steps with a line break: '$(cat "$err")'"
+grep -q '^quorvane render: --steps 1\\x0A2\\x1B3: ' "$err" || fail "steps with a line break: '$(cat "$err")'"
+
 [ "$failures" -eq 0 ]

@@ -110,6 +110,8 @@ grep -q '^orbits part at step ' "$out" || fail "--quiet: no summary: $(cat "$out
 grep -q '^wrote' "$out" && fail "--quiet still named the files: $(cat "$out")"
 [ -s "$err" ] && fail "--quiet wrote to standard error: $(cat "$err")"
 [ -s "$folder/d.csv" ] || fail "--quiet: no CSV file"
+run diverge lorenz --steps 1 --csv one.csv
+grep -qx 'wrote one.csv (1 row)' "$out" || fail "one row: '$(cat "$out")'"
 
 # A chart that cannot be written keeps the CSV file from before as well: neither file is put in
 # place unless both are complete. The file size limit lets the short CSV through, not the chart.

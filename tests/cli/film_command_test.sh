@@ -85,6 +85,16 @@ them. Try 'quorvane film --help'." "$err" || fail "unknown extension: '$(cat "$e
 run film lorenz --steps 100 --seconds 4 -o f.mp4
 grep -q "fewer than the 120 frames of 4 s at 30 frames a second" "$err" \
     || fail "fewer steps than frames: '$(cat "$err")'"
+# A length too short for a frame: the least length the line offers makes one frame, at a rate
+# whose least length has more digits than the line shows as at one that has fewer.
+for fps in 11 24 30; do
+    run film lorenz --steps 10 --size 8x8 --fps "$fps" --seconds 0.001 -o f.mp4
+    least=$(sed -n 's/.* make no frame; give at least \([0-9.e-]*\) s\. .*/\1/p' "$err")
+    [ -n "$least" ] || fail "--fps $fps --seconds 0.001: '$(cat "$err")'"
+    run film lorenz --steps 10 --size 8x8 --fps "$fps" --seconds "$least" -o f.mp4
+    grep -q '^wrote f.mp4: 1 frame' "$out" || fail "--fps $fps --seconds $least: '$(cat "$err")'"
+done
+rm -f "$folder"/*
 run film lorenz --size 100x16351 -o f.mp4
 grep -q "its frames would be 100x16385 pixels" "$err" || fail "frame size: '$(cat "$err")'"
 
@@ -98,6 +108,12 @@ grep -qx 'wrote film.mkv: 30 frames of 200x184 at 12 fps (2.50 s), 3000 steps, [
 [ -s "$err" ] && fail "film wrote to standard error: $(cat "$err")"
 [ "$(head -c 4 "$folder/film.mkv" | od -An -tx1 | tr -d ' ')" = 1a45dfa3 ] \
     || fail "film.mkv is not a Matroska file"
+# One of each: a frame, a frame a second, a step.
+run film lorenz --steps 1 --steps-per-frame 1 --fps 1 --size 8x8 -o one.mp4
+grep -qx 'wrote one.mp4: 1 frame of 8x42 at 1 fps (1.00 s), 1 step, [0-9]*\.[0-9][0-9] s' "$out" \
+    || fail "one frame: '$(cat "$out")'"
+run film lorenz --steps 10 --seconds 0.1 --fps 1 --size 8x8 -o one.mp4
+grep -q ': 0.1 s at 1 frame a second make no frame;' "$err" || fail "one a second: '$(cat "$err")'"
 # The orbits part: the closing line says from which frame the caption shows it.
 run film hopalong --set aa=0.72400001 --steps 3000 --seconds 1 --size 200x150 -o part.mov
 grep -qx 'the caption shows the orbits parting from frame [0-9]*, [0-9]*\.[0-9][0-9] s into the film' \

@@ -133,6 +133,17 @@ run lyapunov hopalong --set c=0 --vary a=-1:1:5 $small --csv row.csv
     || fail "hopalong at a = c = 0: '$(field_lines "$folder/map.csv" 7 1 1 1,2,3,4,5)'"
 rm -f "$folder"/*
 
+# A width or height of 1 measures FROM alone, as lyapunov's COUNT of 1 does, and the summary
+# says so rather than a range.
+run map lorenz --x b=10:40 --y a=5:15 --size 1x2 --steps 10 --transient 0 --csv one.csv
+[ "$(tr '\n' ' ' <"$out" | tr -s ' ' | cut -d';' -f1)" = \
+    "lorenz c=2.667: b = 10 across (a width of 1 takes FROM alone), a from 5 to 15 up (2 values)" ] \
+    || fail "a width of 1: $(cat "$out")"
+run map lorenz --x b=10:40 --y a=5:15 --size 3x1 --steps 10 --transient 0 --csv one.csv
+tr '\n' ' ' <"$out" | tr -s ' ' | grep -q 'a = 5 up (a height of 1 takes FROM alone);' \
+    || fail "a height of 1: $(cat "$out")"
+rm -f "$folder"/*
+
 # The numbers do not depend on the threads; the file's name without .png gets it.
 plane="lorenz --x b=10:40 --y a=5:15 --size 6x5"
 whole="$plane $small"
@@ -161,6 +172,13 @@ run map --merge part-2.csv part-0.csv part-1.csv --csv merged.csv --plot merged.
 [ "$status" -eq 0 ] || fail "merge: exit status $status: $(cat "$err")"
 cmp -s "$folder/one.csv" "$folder/merged.csv" || fail "three slices merged are not the whole run"
 [ "$(tail -n 1 "$out")" = "wrote merged.csv, merged.png" ] || fail "merge: '$(tail -n 1 "$out")'"
+# A part read from a pipe, as from another machine's `ssh host cat part.csv`, is read whole.
+mkfifo "$work/pipe.csv"
+cat "$folder/part-1.csv" >"$work/pipe.csv" &
+run map --merge part-0.csv "$work/pipe.csv" part-2.csv --csv piped.csv
+wait
+rm -f "$work/pipe.csv"
+cmp -s "$folder/one.csv" "$folder/piped.csv" || fail "a part from a pipe: $(cat "$err")"
 run map --merge one.csv --csv again.csv
 cmp -s "$folder/one.csv" "$folder/again.csv" || fail "a whole run merged alone is not itself"
 sed -n 2p "$folder/part-1.csv" | grep -q -- '--slice 1/3$' || fail "a part's settings: '$(sed -n 2p "$folder/part-1.csv")'"
@@ -178,7 +196,7 @@ mkdir "$work/other"
 sed '3s/^[^,]*,/11,/' "$folder/part-1.csv" >"$work/other/moved.csv"
 head -n 8 "$folder/part-1.csv" >"$work/other/short.csv"
 run lyapunov lorenz --vary b=0:1:3 --steps 100 --transient 0 --csv ../other/range.csv
-cp "$folder/part-0.csv" "$folder/part-2.csv" "$folder/part-1.csv" "$work/other/"
+cp "$folder/part-0.csv" "$folder/part-2.csv" "$folder/part-1.csv" "$folder/one.csv" "$work/other/"
 rm -f "$folder"/*
 refuse_merge() { # TEXT PARTS...: the one line of the refusal says TEXT
     wanted=$1
@@ -198,10 +216,21 @@ refuse_merge 'different maps: --size 6x5 against --size 6x6' "$work/other/part-0
     "$work/other/size.csv" "$work/other/part-2.csv"
 refuse_merge 'line 3 (row 1, column 1): b should be 16' "$work/other/part-0.csv" \
     "$work/other/moved.csv" "$work/other/part-2.csv"
-refuse_merge 'it ends at row 4 column 1' "$work/other/part-0.csv" "$work/other/short.csv" \
+refuse_merge 'it ends at row 4 column 1, after 7 of its 12 values' "$work/other/part-0.csv" "$work/other/short.csv" \
     "$work/other/part-2.csv"
+refuse_merge 'different maps: one is a whole map, the other one of 3 slices\.' \
+    "$work/other/one.csv" "$work/other/part-1.csv"
+# A field that holds a NUL, an escape and a carriage return is quoted with \xNN for each, so
+# that the refusal stays one whole line that does nothing to the terminal.
+{
+    sed -n 1,2p "$work/other/part-1.csv"
+    printf '1\000\033[2J\r,'
+    sed -n '3,$p' "$work/other/part-1.csv" | sed '1s/^[^,]*,//'
+} >"$work/other/control.csv"
+refuse_merge 'b should be 16 there, not .1\\x00\\x1B\[2J\\x0D.\. Try .quorvane map --help.\.$' \
+    "$work/other/part-0.csv" "$work/other/control.csv" "$work/other/part-2.csv"
 refuse_merge 'settings are missing' "$work/other/range.csv"
-refuse_merge 'No such file' "$work/other/part-0.csv" "$work/other/nothing.csv"
+refuse_merge 'nothing.csv: No such file or directory\. Try' "$work/other/part-0.csv" "$work/other/nothing.csv"
 cd "$folder" || exit 1
 cp "$work/other/part-0.csv" "$work/other/part-1.csv" "$work/other/part-2.csv" "$folder/"
 expect_refused_here() {

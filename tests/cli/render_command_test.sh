@@ -94,6 +94,8 @@ run render HopAlong --set aa=+0.7241 --set BB=-.565 --set c=-1.17e-1 --steps 500
 grep -qx 'wrote picture.png: 400x300, 5000 steps, [0-9]*\.[0-9][0-9] s' "$out" \
     || fail "closing line: '$(cat "$out")'"
 [ -s "$err" ] && fail "render wrote to standard error: $(cat "$err")"
+run render lorenz --steps 1 --size 8x8 -o one.png
+grep -qx 'wrote one.png: 8x8, 1 step, [0-9]*\.[0-9][0-9] s' "$out" || fail "one step: '$(cat "$out")'"
 run render rossler --steps 100 --quiet -o picture.BMP
 [ "$(head -c 2 "$folder/picture.BMP")" = BM ] || fail "picture.BMP is not a bitmap file"
 [ -s "$out" ] || [ -s "$err" ] && fail "--quiet still wrote: $(cat "$out" "$err")"

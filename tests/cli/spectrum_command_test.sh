@@ -80,6 +80,16 @@ run lyapunov lorenz --spectrum --renorm 20000 --steps 400000 --transient 1000
 tr '\n' ' ' <"$out" | tr -s ' ' | grep -q "at step 41001 the tangent vectors .* in the 20000 steps .* a smaller --renorm measures them: no exponents" \
     || fail "long period: '$(cat "$out")'"
 
+# A range whose ends have no exponents: the reasons in the table wrapped to 80 columns, as every
+# other line; a COUNT of 1 is FROM alone, as lyapunov's table says.
+run lyapunov lorenz --spectrum --vary a=1e308:-1e308:3 --steps 100 --transient 0
+[ "$status" -eq 0 ] || fail "reasons: exit status $status: $(cat "$err")"
+grep -q '^1e+308  *at step 1 the Jacobian' "$out" || fail "reasons: $(cat "$out")"
+awk 'length > 80 { exit 1 }' "$out" || fail "a line over 80 columns: $(cat "$out")"
+run lyapunov lorenz --spectrum --vary a=1:2:1 --steps 100 --transient 0
+[ "$(head -n 1 "$out")" = "lorenz b=28 c=2.667: a = 1 (a COUNT of 1 takes FROM alone);" ] \
+    || fail "a COUNT of 1: $(cat "$out")"
+
 # A range: a table with every exponent and the dimension, the CSV columns of the help, the
 # same bytes on one thread and on two, and a 1200 x 800 PNG chart.
 run lyapunov lorenz --spectrum --vary b=20:40:3 --steps 20000 --transient 5000 --threads 1 \

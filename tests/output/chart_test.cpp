@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <functional>
 
@@ -209,6 +210,37 @@ TEST(Chart, DrawsEverySeriesInItsOwnColourWithALegend)
     for (const auto& is : {std::function<bool(const QColor&)>(isSeries), {isOrange}, {isGreen}})
         EXPECT_GT(count(image, legend, is), 20) << "a series missing from the legend";
     EXPECT_GT(count(image, legend, isDark), 100) << "no names in the legend";
+}
+
+// Written as exponents, a tick's label keeps every digit the ticks differ in: 1.5e-06 is not
+// rounded to the 2e-06 of the tick above it.
+TEST(Chart, TickLabelsWithExponentsKeepTheDigitsThatTellTicksApart)
+{
+    const auto labels = [](const Axis& axis) {
+        QStringList texts;
+        for (const double v : axis.ticks())
+            texts << tickText(v, axis);
+        return texts.join(QLatin1Char(' ')).toStdString();
+    };
+    EXPECT_EQ(labels(ticksWithin(-5e-7, 1.5e-6, 6)), "-5e-07 0 5e-07 1e-06 1.5e-06");
+    EXPECT_EQ(labels(ticksWithin(0, 1.5e-9, 4)), "0 5e-10 1e-09 1.5e-09");
+    EXPECT_EQ(labels(ticksWithin(1e9, 1.2e9, 4)), "1e+09 1.05e+09 1.1e+09 1.15e+09 1.2e+09");
+    EXPECT_EQ(labels(ticksWithin(0.5, 0.50003, 3)), "0.5 0.50001 0.50002 0.50003");
+}
+
+// Ends further apart than a double holds, the whole range of doubles at most: round ticks in
+// between all the same, and no end or step that is not a number.
+TEST(Chart, AxesSpanEndsFurtherApartThanADoubleHolds)
+{
+    const Axis within = ticksWithin(-DBL_MAX, DBL_MAX, 6);
+    EXPECT_EQ(within.ticks(), (std::vector<double> {-1e308, 0, 1e308}));
+    const Axis nice = niceAxis(-1.7e308, 1.7e308, 6);
+    EXPECT_TRUE(std::isfinite(nice.lo) && std::isfinite(nice.hi) && std::isfinite(nice.step));
+    EXPECT_LE(nice.lo, -1.7e308);
+    EXPECT_GE(nice.hi, 1.7e308);
+    const std::vector<double> ticks = nice.ticks();
+    ASSERT_FALSE(ticks.empty());
+    EXPECT_EQ(ticks.front(), nice.lo);
 }
 
 TEST(Chart, AnEmptySizeOrAFolderItCannotWriteIsAReasonNotAFile)

@@ -257,6 +257,22 @@ TEST_F(MapPictureTest, DrawsTheZeroContourBetweenOrderAndChaos)
     EXPECT_FALSE(isLine({area.left() + block, middle(area, block, 0, 1).y()}));
 }
 
+// Values across from -1.7e308 to 1.7e308: their edges lie beyond the largest double, yet the
+// tick at 0 stands below the middle of the middle column.
+TEST_F(MapPictureTest, PlacesTicksOnARangeWiderThanADoubleHolds)
+{
+    MapPicture m = map();
+    m.xFirst = -1.7e308;
+    m.xLast = 1.7e308;
+    const QImage image = drawMap(m);
+    const QRect area = mapArea(m);
+    const int centre = middle(area, blockSize(3, 2), 1, 0).x();
+    const int below = area.bottom() + 4;
+    EXPECT_TRUE(image.pixel(centre - 1, below) == qRgb(0, 0, 0)
+        || image.pixel(centre, below) == qRgb(0, 0, 0))
+        << "no tick below the middle column";
+}
+
 TEST_F(MapPictureTest, DrawsNothingForValuesThatDoNotFillTheMap)
 {
     MapPicture m = map();

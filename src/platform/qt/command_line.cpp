@@ -4,6 +4,20 @@
 
 namespace quorvane::qt {
 
+QString shownInLine(const QString& text)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control)
+            shown += QStringLiteral("\\x")
+                + QString::number(c.unicode(), 16).rightJustified(2, QLatin1Char('0')).toUpper();
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 CommandLineAnswer readCommandLine(
     const QStringList& arguments, const QList<CommandSummary>& commands)
 {
@@ -36,7 +50,8 @@ CommandLineAnswer readCommandLine(
         return CommandLineAnswer {CommandLineAnswer::Next::Exit, status, output, error};
     };
     const auto usageError = [&](const QString& reason) {
-        return exitWith(2, {}, QStringLiteral("quorvane: %1 Try 'quorvane --help'.\n").arg(reason));
+        return exitWith(2, {},
+            QStringLiteral("quorvane: %1 Try 'quorvane --help'.\n").arg(shownInLine(reason)));
     };
     // A word where a command stands is a command misspelt, whatever options follow it for
     // that command.

@@ -28,6 +28,11 @@ struct CommandSummary {
     QString summary; // one line
 };
 
+// The text with each control character (a line break, an escape, a NUL) written as \xNN, so
+// that an error quoting a word of the command line or of a file stays one line and does nothing
+// to the terminal it is shown on.
+QString shownInLine(const QString& text);
+
 // Reads the command line, whose first entry is the program's path; `commands` are listed in
 // the help. Needs a QCoreApplication, from which the help text takes the program's path, but
 // no display.
