@@ -43,13 +43,13 @@ QString spectrumDescription()
         "side of the zero's sign; where a fault rule keeps x' or y' as it was (a root,\n"
         "sine, cosine or tangent skipped), that coordinate stays itself, slope 1. A\n"
         "square root of 0, and the sign function at 0 (a jump), have no derivative:\n"
-        "the estimate ends there, with the step and the point, and no exponents. So\n"
-        "does a period so long that the tangent vectors part beyond what double\n"
-        "precision keeps apart, twice in a row (once may be a step near a singular\n"
-        "one): a smaller --renorm measures them. A tangent vector never crosses a\n"
-        "jump, as the companion of the two-orbit method may: the exponents are those\n"
-        "of the step's smooth pieces. A step with det J = 0 gives the last exponent\n"
-        "-inf.");
+        "the estimate ends there, with the step and the point, and no exponents, as\n"
+        "it does where the derivatives grow beyond double precision. So does a period\n"
+        "so long that the tangent vectors part beyond what double precision keeps\n"
+        "apart, twice in a row (once may be a step near a singular one): a smaller\n"
+        "--renorm measures them. A tangent vector never crosses a jump, as the\n"
+        "companion of the two-orbit method may: the exponents are those of the step's\n"
+        "smooth pieces. A step with det J = 0 gives the last exponent -inf.");
 }
 
 int spectrum(const HeadlessCommand& command, const LyapunovSubject& subject, unsigned threads,

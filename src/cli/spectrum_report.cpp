@@ -45,8 +45,8 @@ std::string reason(const LyapunovSubject& subject, const SpectrumEstimate& e)
         return format("orbit 1 leaves the numbers (infinite or not a number) at step %llu", step);
     case Outcome::NotSmooth:
         return format("at step %llu the Jacobian at orbit 1's point %s is infinite or not a "
-                      "number: the step is not smooth there (a square root of 0, the sign "
-                      "function at 0)",
+                      "number: the step has no derivative there (a square root of 0, the sign "
+                      "function at 0), or one beyond double precision",
             step, pointText(subject, e).c_str());
     case Outcome::PeriodTooLong:
         return format("at step %llu the tangent vectors had grown too far apart in the %llu %s "

@@ -71,6 +71,9 @@ run lyapunov hopalong --set a=0 --set b=0 --set c=0 --spectrum
 grep -q lambda "$out" && fail "not smooth: an exponent: $(cat "$out")"
 tr '\n' ' ' <"$out" | tr -s ' ' | grep -q "at step 100001 the Jacobian at orbit 1's point (x', y') = (0, 0) is infinite or not a number: .*: no exponents" \
     || fail "not smooth: '$(cat "$out")'"
+run lyapunov lorenz --set a=1e308 --spectrum --transient 0 --steps 100
+tr '\n' ' ' <"$out" | tr -s ' ' | grep -q "at step 1 the Jacobian .* is infinite or not a number: .*or one beyond double precision: no exponents" \
+    || fail "Jacobian beyond double precision: '$(cat "$out")'"
 run lyapunov lorenz --set a=1e6 --spectrum
 [ "$status" -eq 0 ] || fail "overflow: exit status $status"
 [ "$(tail -n 1 "$out")" = "orbit 1 leaves the numbers (infinite or not a number) at step 10: no exponents" ] \
