@@ -48,6 +48,12 @@ protected:
 
     QImage screenImage() const { return window().drawingArea().surface().image(); }
 
+    bool showsAnOrbit() const
+    {
+        const QImage image = screenImage();
+        return contains(image, kGreen) || contains(image, kRed);
+    }
+
     // Owns every pending step of the test's script, so none outlives the test.
     QObject script;
 };
@@ -83,9 +89,11 @@ TEST_F(MenuKeyboard, AfterACommandChosenByKeyboardOnlyTheWindowsOwnKeysAct)
             nestedEnded = !platform.hasEnded();
 
             // Back in Hopalong's run, now with zero parameters from zero state: it plots its
-            // fixed point on the cleared screen until a second Escape.
+            // fixed point on the cleared screen until a second Escape. Orbit 2's point lies 10
+            // units from orbit 1's, less than a pixel at Hopalong's scale: depending on the
+            // drawing area's height (the menu bar's font) the red point may cover the green.
             QTimer::singleShot(100, &script, [&] {
-                outerWentOnAfter = contains(screenImage(), kGreen) && menuBarAtRest();
+                outerWentOnAfter = showsAnOrbit() && menuBarAtRest();
                 QTest::keyClick(handle(), Qt::Key_Escape);
             });
         });
@@ -97,7 +105,7 @@ TEST_F(MenuKeyboard, AfterACommandChosenByKeyboardOnlyTheWindowsOwnKeysAct)
     EXPECT_TRUE(nestedEnded);
     EXPECT_TRUE(outerWentOnAfter);
     EXPECT_FALSE(platform.hasEnded());
-    EXPECT_FALSE(contains(screenImage(), kGreen)); // the outer run has ended too
+    EXPECT_FALSE(showsAnOrbit()); // the outer run has ended too
 }
 
 TEST_F(MenuKeyboard, AKeyTheWindowActsOnEndsTheMenuBarsKeyboardNavigation)
