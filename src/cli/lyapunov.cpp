@@ -231,19 +231,8 @@ int lyapunov(const QStringList& arguments)
         return *status;
     printRangeTable(
         subject, estimates, [](const std::string& line) { std::fputs(line.c_str(), stdout); });
-    QStringList written; // "a.csv," "b.png"
-    for (const QString& file : {job.csvFile, job.plotFile})
-        if (!file.isEmpty())
-            written << file + QLatin1Char(',');
-    if (!written.isEmpty())
-        written.last().chop(1);
-    if (!written.isEmpty() && !command.isQuiet())
-        std::fputs(wrapped(QStringLiteral("wrote"), written)
-                       .join(QLatin1Char('\n'))
-                       .toLocal8Bit()
-                       .append('\n')
-                       .constData(),
-            stdout);
+    if (!command.isQuiet())
+        std::fputs(writtenLines({job.csvFile, job.plotFile}).c_str(), stdout);
     return kSuccess;
 }
 
