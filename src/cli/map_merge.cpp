@@ -65,20 +65,6 @@ std::optional<QString> differentMaps(const MapPart& first, const MapPart& other)
     return std::nullopt;
 }
 
-// "rows 1, 4, 7, ..., 298".
-QString rowsOf(const analysis::PlaneSlice& slice, std::uint64_t planeRows)
-{
-    const std::uint64_t rows = slice.rowsOf(planeRows);
-    QString text = QStringLiteral("row%1 %2").arg(rows == 1 ? "" : "s").arg(slice.row(0));
-    if (rows > 1)
-        text += QStringLiteral(", %1").arg(slice.row(1));
-    if (rows > 3)
-        text += QStringLiteral(", ...");
-    if (rows > 2)
-        text += QStringLiteral(", %1").arg(slice.row(rows - 1));
-    return text;
-}
-
 // The parts as slices of one map, in the order of their slices, or the usage error.
 std::optional<QString> arrange(std::vector<MapPart>& parts)
 {
@@ -93,7 +79,7 @@ std::optional<QString> arrange(std::vector<MapPart>& parts)
                 .arg(at->second->fileName, part.fileName)
                 .arg(part.job.slice.index)
                 .arg(part.job.slice.count)
-                .arg(rowsOf(part.job.slice, part.job.plane.y.count));
+                .arg(QString::fromStdString(sliceRows(part.job.slice, part.job.plane.y.count)));
     }
     const std::uint64_t count = first.job.slice.count;
     QStringList missing;
@@ -102,7 +88,7 @@ std::optional<QString> arrange(std::vector<MapPart>& parts)
         if (!slices.contains(i)) {
             missing << QStringLiteral("%1/%2").arg(i).arg(count);
             if (rows.isEmpty())
-                rows = rowsOf({i, count}, first.job.plane.y.count);
+                rows = QString::fromStdString(sliceRows({i, count}, first.job.plane.y.count));
         }
     if (!missing.isEmpty())
         return QStringLiteral("slice%1 %2 of the map %3 missing (%4%5).")

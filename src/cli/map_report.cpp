@@ -44,6 +44,19 @@ std::string axisText(const Sweep& sweep, const char* direction, const char* side
 
 } // namespace
 
+std::string sliceRows(const analysis::PlaneSlice& slice, std::uint64_t planeRows)
+{
+    const std::uint64_t rows = slice.rowsOf(planeRows);
+    std::string text = (rows == 1 ? "row " : "rows ") + std::to_string(slice.row(0));
+    if (rows > 1)
+        text += ", " + std::to_string(slice.row(1));
+    if (rows > 3)
+        text += ", ...";
+    if (rows > 2)
+        text += ", " + std::to_string(slice.row(rows - 1));
+    return text;
+}
+
 MapValues::MapValues(const MapJob& job, bool keep)
     : m_job(job)
     , m_unit(job.attractor->isFlow() ? job.attractor->timeStep : 1.0)
@@ -69,16 +82,9 @@ std::string mapSummary(const MapJob& job, const MapTally& tally)
         + ";\n" + stepsText(job.settings) + '\n';
     if (job.isSliced()) {
         const analysis::PlaneSlice& s = job.slice;
-        const std::uint64_t rows = s.rowsOf(job.plane.y.count);
-        text += "slice " + std::to_string(s.index) + '/' + std::to_string(s.count)
-            + (rows == 1 ? ": row " : ": rows ") + std::to_string(s.row(0));
-        if (rows > 1)
-            text += ", " + std::to_string(s.row(1));
-        if (rows > 3)
-            text += ", ...";
-        if (rows > 2)
-            text += ", " + std::to_string(s.row(rows - 1));
-        text += " (" + std::to_string(rows) + " of " + std::to_string(job.plane.y.count) + ")\n";
+        text += "slice " + std::to_string(s.index) + '/' + std::to_string(s.count) + ": "
+            + sliceRows(s, job.plane.y.count) + " (" + std::to_string(s.rowsOf(job.plane.y.count))
+            + " of " + std::to_string(job.plane.y.count) + ")\n";
     }
     text += count(job.values(), "value", "values") + ": " + std::to_string(tally.chaotic)
         + " chaotic, " + std::to_string(tally.notChaotic) + " not chaotic, "
