@@ -182,17 +182,10 @@ std::optional<int> mergeMap(const QStringList& arguments)
         return command.usageError(
             QStringLiteral("give --csv FILE, --plot FILE.png or both: they are where the whole "
                            "map goes."));
-    QString csvFile = parser.value(kCsv);
-    QString plotFile = parser.value(kPlot);
-    if (parser.isSet(kCsv))
-        if (auto reason = readOutputName(kCsv, csvFile, OutputKind::Data))
-            return command.usageError(*reason);
-    if (parser.isSet(kPlot))
-        if (auto reason = readOutputName(kPlot, plotFile, OutputKind::Chart))
-            return command.usageError(*reason);
-    if (parser.isSet(kCsv) && parser.isSet(kPlot))
-        if (auto reason = sameFileError(csvFile, plotFile))
-            return command.usageError(*reason);
+    QString csvFile;
+    QString plotFile;
+    if (auto reason = readMapOutputs(parser, csvFile, plotFile))
+        return command.usageError(*reason);
     for (const QString& name : names)
         for (const QString& written : {csvFile, plotFile})
             if (!written.isEmpty() && output::writesSameFile(name, written))
