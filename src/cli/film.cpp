@@ -11,7 +11,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <new>
 
 namespace quorvane::cli {
 
@@ -283,17 +282,13 @@ int film(const QStringList& arguments)
         {kNoCaption, QStringLiteral("No caption strip: the frames are the pictures alone.")},
     });
     addPictureOptions(command.parser());
-    try {
-        if (const std::optional<int> status = command.parse(arguments))
-            return *status;
-        Film film;
-        if (const std::optional<QString> reason
-            = readFilm(command.parser(), command.setup().steps, film))
-            return command.usageError(*reason);
-        return shoot(command, film);
-    } catch (const std::bad_alloc&) {
-        return command.failure(QStringLiteral("not enough memory"));
-    }
+    if (const std::optional<int> status = command.parse(arguments))
+        return *status;
+    Film film;
+    if (const std::optional<QString> reason
+        = readFilm(command.parser(), command.setup().steps, film))
+        return command.usageError(*reason);
+    return shoot(command, film);
 }
 
 } // namespace quorvane::cli
