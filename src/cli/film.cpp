@@ -25,7 +25,6 @@ constexpr double kDefaultSeconds = 20;
 constexpr int kDefaultFramesPerSecond = 30;
 // A film lasts at most a day.
 constexpr double kLongestSeconds = 24 * 3600;
-constexpr std::uint64_t kMostStepsPerFrame = 1'000'000'000'000;
 
 const QString kOutput = QStringLiteral("output");
 const QString kSeconds = QStringLiteral("seconds");
@@ -77,8 +76,8 @@ std::optional<QString> readFrames(const QCommandLineParser& parser, std::uint64_
         if (parser.isSet(kSeconds))
             return QStringLiteral("--seconds and --steps-per-frame both set how many frames there "
                                   "are; give one of them.");
-        const auto each = parseWhole(parser.value(kStepsPerFrame), 1, kMostStepsPerFrame);
-        if (!each || *each > steps)
+        const auto each = parseWhole(parser.value(kStepsPerFrame), 1, steps);
+        if (!each)
             return QStringLiteral("--steps-per-frame %1: write a whole number of steps from 1 to "
                                   "the run's %2.")
                 .arg(parser.value(kStepsPerFrame))
