@@ -197,14 +197,11 @@ int lyapunov(const QStringList& arguments)
     const LyapunovSubject& subject = job.subject;
     if (command.parser().isSet(kSpectrum))
         return spectrum(command, subject, job.threads, job.csvFile, job.plotFile);
-    std::vector<ParameterSet> sets;
-    const std::uint64_t count = subject.sweep ? subject.sweep->count : 1;
-    for (std::uint64_t i = 0; i < count; ++i)
-        sets.push_back(
-            subject.sweep ? subject.sweep->parameters(subject.parameters, i) : subject.parameters);
+    const std::vector<ParameterSet> sets = parameterSets(subject);
     std::vector<LyapunovEstimate> estimates;
     {
-        Progress progress(count * analysis::runSteps(subject.settings), command.progressDisplay());
+        Progress progress(
+            sets.size() * analysis::runSteps(subject.settings), command.progressDisplay());
         estimates = analysis::estimateAll(
             *subject.attractor, sets, subject.settings, job.threads, &progress);
     }

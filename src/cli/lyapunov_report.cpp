@@ -17,6 +17,17 @@ using Outcome = LyapunovEstimate::Outcome;
 
 } // namespace
 
+std::vector<ParameterSet> parameterSets(const LyapunovSubject& subject)
+{
+    std::vector<ParameterSet> sets;
+    const std::uint64_t count = subject.sweep ? subject.sweep->count : 1;
+    sets.reserve(count);
+    for (std::uint64_t i = 0; i < count; ++i)
+        sets.push_back(
+            subject.sweep ? subject.sweep->parameters(subject.parameters, i) : subject.parameters);
+    return sets;
+}
+
 std::string format(const char* fmt, ...)
 {
     char text[512];

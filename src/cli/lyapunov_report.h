@@ -10,6 +10,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace quorvane::cli {
 
@@ -27,6 +28,10 @@ struct LyapunovSubject {
     BenettinSettings settings;
     std::optional<Sweep> sweep;
 };
+
+// The parameter sets a subject measures: orbit 1's with each value of the range in turn, or
+// orbit 1's alone without a range.
+std::vector<ParameterSet> parameterSets(const LyapunovSubject& subject);
 
 // A number in the fewest digits that read back as the same double: "10", "2.6666666666666665".
 std::string shortest(double value);
