@@ -5,7 +5,6 @@ namespace quorvane::cli {
 std::optional<QString> readBenettinSettings(
     const HeadlessCommand& command, analysis::BenettinSettings& settings)
 {
-    constexpr std::uint64_t kMostSteps = 1'000'000'000'000;
     // --steps is at least kBlocks, one for each block: addRunOptions() was told so.
     settings.steps = command.setup().steps;
     const QCommandLineParser& parser = command.parser();

@@ -23,7 +23,6 @@ const QString kSet = QStringLiteral("set");
 const QString kSteps = QStringLiteral("steps");
 const QString kQuiet = QStringLiteral("quiet");
 const QString kHelp = QStringLiteral("help");
-constexpr std::uint64_t kMostSteps = 1'000'000'000'000;
 
 QString attractorNames()
 {

@@ -38,6 +38,9 @@ inline constexpr int kSuccess = 0;
 inline constexpr int kWorkFailed = 1; // the work itself failed: a file could not be written
 inline constexpr int kUsageError = 2; // a bad option, number or name
 
+// The most steps a run, or a part of one such as a transient, may take: 10^12.
+inline constexpr std::uint64_t kMostSteps = 1'000'000'000'000;
+
 // Which of its attractor's parameters a command lets --set change.
 using ParameterFilter = bool (*)(Param);
 inline bool anyParameter(Param) { return true; }
