@@ -166,6 +166,24 @@ std::optional<QString> sameFileError(const QString& csvFile, const QString& plot
         .arg(csvFile, plotFile);
 }
 
+std::optional<QString> readCsvAndPlot(
+    const QCommandLineParser& parser, QString& csvFile, QString& plotFile)
+{
+    const QString csv = QStringLiteral("csv");
+    const QString plot = QStringLiteral("plot");
+    csvFile = parser.value(csv);
+    plotFile = parser.value(plot);
+    if (parser.isSet(csv))
+        if (auto reason = readOutputName(csv, csvFile, OutputKind::Data))
+            return reason;
+    if (parser.isSet(plot))
+        if (auto reason = readOutputName(plot, plotFile, OutputKind::Chart))
+            return reason;
+    if (parser.isSet(csv) && parser.isSet(plot))
+        return sameFileError(csvFile, plotFile);
+    return std::nullopt;
+}
+
 HeadlessCommand::HeadlessCommand(
     const QString& name, const QString& synopsis, const QString& description)
     : m_name(name)

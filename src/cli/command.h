@@ -95,6 +95,12 @@ unsigned cores();
 // The usage error for --csv and --plot naming the same file, or nothing.
 std::optional<QString> sameFileError(const QString& csvFile, const QString& plotFile);
 
+// Reads --csv FILE, a data file, and --plot FILE.png, a chart, by readOutputName()'s rules, and
+// refuses both naming one file. A name not given stays empty. Returns the usage error, or
+// nothing.
+std::optional<QString> readCsvAndPlot(
+    const QCommandLineParser& parser, QString& csvFile, QString& plotFile);
+
 // What every headless command shares: its --help, its one-line errors with their exit
 // statuses, and the options that choose a run:
 //   NAME                    the attractor, in any case;

@@ -104,17 +104,7 @@ std::optional<QString> readJob(HeadlessCommand& command, Job& job)
     for (const QString& option : {kCsv, kPlot})
         if (parser.isSet(option) && !subject.sweep)
             return QStringLiteral("--%1 needs a range of values: give --vary as well.").arg(option);
-    job.csvFile = parser.value(kCsv);
-    job.plotFile = parser.value(kPlot);
-    if (parser.isSet(kCsv))
-        if (auto reason = readOutputName(kCsv, job.csvFile, OutputKind::Data))
-            return reason;
-    if (parser.isSet(kPlot))
-        if (auto reason = readOutputName(kPlot, job.plotFile, OutputKind::Chart))
-            return reason;
-    if (parser.isSet(kCsv) && parser.isSet(kPlot))
-        return sameFileError(job.csvFile, job.plotFile);
-    return std::nullopt;
+    return readCsvAndPlot(parser, job.csvFile, job.plotFile);
 }
 
 } // namespace

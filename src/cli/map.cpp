@@ -53,7 +53,7 @@ std::optional<QString> readOutputs(const HeadlessCommand& command, const MapJob&
         return QStringLiteral("--slice %1 draws no picture; --merge draws the whole map from the "
                               "parts.")
             .arg(parser.value(kSlice));
-    return readMapOutputs(parser, out.csv, out.plot);
+    return readCsvAndPlot(parser, out.csv, out.plot);
 }
 
 // The steps of all the job's runs together, or the most a count holds.

@@ -184,7 +184,7 @@ std::optional<int> mergeMap(const QStringList& arguments)
                            "map goes."));
     QString csvFile;
     QString plotFile;
-    if (auto reason = readMapOutputs(parser, csvFile, plotFile))
+    if (auto reason = readCsvAndPlot(parser, csvFile, plotFile))
         return command.usageError(*reason);
     for (const QString& name : names)
         for (const QString& written : {csvFile, plotFile})

@@ -129,24 +129,6 @@ output::MapPicture mapPicture(const MapJob& job, std::vector<float> values, cons
     return map;
 }
 
-std::optional<QString> readMapOutputs(
-    const QCommandLineParser& parser, QString& csvFile, QString& plotFile)
-{
-    const QString csv = QStringLiteral("csv");
-    const QString plot = QStringLiteral("plot");
-    csvFile = parser.value(csv);
-    plotFile = parser.value(plot);
-    if (parser.isSet(csv))
-        if (auto reason = readOutputName(csv, csvFile, OutputKind::Data))
-            return reason;
-    if (parser.isSet(plot))
-        if (auto reason = readOutputName(plot, plotFile, OutputKind::Chart))
-            return reason;
-    if (parser.isSet(csv) && parser.isSet(plot))
-        return sameFileError(csvFile, plotFile);
-    return std::nullopt;
-}
-
 int writeMapFiles(const HeadlessCommand& command, const MapJob& job,
     std::vector<output::PendingFile> files, MapValues& shown, const QString& csvFile,
     const QString& plotFile)

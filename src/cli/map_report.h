@@ -4,11 +4,7 @@
 #include "cli/map_job.h"
 #include "output/map_picture.h"
 
-#include <QCommandLineParser>
-#include <QString>
-
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -54,12 +50,6 @@ std::string sliceRows(const analysis::PlaneSlice& slice, std::uint64_t planeRows
 
 // The lines printed once a map is done: what was measured, how, and what the values came to.
 std::string mapSummary(const MapJob& job, const MapTally& tally);
-
-// Reads --csv FILE and --plot FILE.png, the files a map goes into, by readOutputName()'s rules,
-// and refuses both naming one file. A name not given stays empty. Returns the usage error, or
-// nothing.
-std::optional<QString> readMapOutputs(
-    const QCommandLineParser& parser, QString& csvFile, QString& plotFile);
 
 // Adds the picture, if it has a name, to the files whose writers are given (the CSV file's),
 // writes them all together, and prints the summary and, unless quiet, the files written.
