@@ -23,7 +23,6 @@ const QString kSet = QStringLiteral("set");
 const QString kSteps = QStringLiteral("steps");
 const QString kQuiet = QStringLiteral("quiet");
 const QString kHelp = QStringLiteral("help");
-constexpr std::uint64_t kMostSteps = 1'000'000'000'000;
 
 QString attractorNames()
 {
@@ -165,6 +164,24 @@ std::optional<QString> sameFileError(const QString& csvFile, const QString& plot
         return std::nullopt;
     return QStringLiteral("--csv %1 and --plot %2 are the same file; give two files.")
         .arg(csvFile, plotFile);
+}
+
+std::optional<QString> readCsvAndPlot(
+    const QCommandLineParser& parser, QString& csvFile, QString& plotFile)
+{
+    const QString csv = QStringLiteral("csv");
+    const QString plot = QStringLiteral("plot");
+    csvFile = parser.value(csv);
+    plotFile = parser.value(plot);
+    if (parser.isSet(csv))
+        if (auto reason = readOutputName(csv, csvFile, OutputKind::Data))
+            return reason;
+    if (parser.isSet(plot))
+        if (auto reason = readOutputName(plot, plotFile, OutputKind::Chart))
+            return reason;
+    if (parser.isSet(csv) && parser.isSet(plot))
+        return sameFileError(csvFile, plotFile);
+    return std::nullopt;
 }
 
 HeadlessCommand::HeadlessCommand(

@@ -38,6 +38,9 @@ inline constexpr int kSuccess = 0;
 inline constexpr int kWorkFailed = 1; // the work itself failed: a file could not be written
 inline constexpr int kUsageError = 2; // a bad option, number or name
 
+// The most steps a run, or a part of one such as a transient, may take: 10^12.
+inline constexpr std::uint64_t kMostSteps = 1'000'000'000'000;
+
 // Which of its attractor's parameters a command lets --set change.
 using ParameterFilter = bool (*)(Param);
 inline bool anyParameter(Param) { return true; }
@@ -91,6 +94,12 @@ unsigned cores();
 
 // The usage error for --csv and --plot naming the same file, or nothing.
 std::optional<QString> sameFileError(const QString& csvFile, const QString& plotFile);
+
+// Reads --csv FILE, a data file, and --plot FILE.png, a chart, by readOutputName()'s rules, and
+// refuses both naming one file. A name not given stays empty. Returns the usage error, or
+// nothing.
+std::optional<QString> readCsvAndPlot(
+    const QCommandLineParser& parser, QString& csvFile, QString& plotFile);
 
 // What every headless command shares: its --help, its one-line errors with their exit
 // statuses, and the options that choose a run:

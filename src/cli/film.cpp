@@ -11,7 +11,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <new>
 
 namespace quorvane::cli {
 
@@ -26,7 +25,6 @@ constexpr double kDefaultSeconds = 20;
 constexpr int kDefaultFramesPerSecond = 30;
 // A film lasts at most a day.
 constexpr double kLongestSeconds = 24 * 3600;
-constexpr std::uint64_t kMostStepsPerFrame = 1'000'000'000'000;
 
 const QString kOutput = QStringLiteral("output");
 const QString kSeconds = QStringLiteral("seconds");
@@ -78,8 +76,8 @@ std::optional<QString> readFrames(const QCommandLineParser& parser, std::uint64_
         if (parser.isSet(kSeconds))
             return QStringLiteral("--seconds and --steps-per-frame both set how many frames there "
                                   "are; give one of them.");
-        const auto each = parseWhole(parser.value(kStepsPerFrame), 1, kMostStepsPerFrame);
-        if (!each || *each > steps)
+        const auto each = parseWhole(parser.value(kStepsPerFrame), 1, steps);
+        if (!each)
             return QStringLiteral("--steps-per-frame %1: write a whole number of steps from 1 to "
                                   "the run's %2.")
                 .arg(parser.value(kStepsPerFrame))
@@ -283,17 +281,13 @@ int film(const QStringList& arguments)
         {kNoCaption, QStringLiteral("No caption strip: the frames are the pictures alone.")},
     });
     addPictureOptions(command.parser());
-    try {
-        if (const std::optional<int> status = command.parse(arguments))
-            return *status;
-        Film film;
-        if (const std::optional<QString> reason
-            = readFilm(command.parser(), command.setup().steps, film))
-            return command.usageError(*reason);
-        return shoot(command, film);
-    } catch (const std::bad_alloc&) {
-        return command.failure(QStringLiteral("not enough memory"));
-    }
+    if (const std::optional<int> status = command.parse(arguments))
+        return *status;
+    Film film;
+    if (const std::optional<QString> reason
+        = readFilm(command.parser(), command.setup().steps, film))
+        return command.usageError(*reason);
+    return shoot(command, film);
 }
 
 } // namespace quorvane::cli

@@ -26,7 +26,6 @@ const QString kVary = QStringLiteral("vary");
 const QString kThreads = QStringLiteral("threads");
 const QString kPlot = QStringLiteral("plot");
 const QString kCsv = QStringLiteral("csv");
-const QString kSet = QStringLiteral("set");
 const QString kSpectrum = QStringLiteral("spectrum");
 
 // What the command line asks for, beyond the run's own options.
@@ -38,36 +37,15 @@ struct Job {
 };
 
 // --vary LETTER=FROM:TO:COUNT, or the usage error it makes.
-std::optional<QString> readVary(const QCommandLineParser& parser, Job& job)
+std::optional<QString> readVary(const HeadlessCommand& command, Job& job)
 {
-    const QString given = parser.value(kVary);
-    const AttractorChoice& attractor = *job.subject.attractor;
-    const qsizetype equals = given.indexOf(QLatin1Char('='));
-    const QStringList range = given.mid(equals + 1).split(QLatin1Char(':'));
-    if (equals < 0 || range.size() != 3)
-        return QStringLiteral("--vary %1: write LETTER=FROM:TO:COUNT, for example "
-                              "--vary b=0:200:400.")
-            .arg(given);
-    const QString letter = given.left(equals).trimmed().toLower();
-    const std::optional<Param> target = findParameter(attractor, isOrbit1, letter);
-    if (!target)
-        return QStringLiteral("--vary %1: %2 takes no parameter '%3' here; it takes %4.")
-            .arg(given, fromView(attractor.name), given.left(equals),
-                parameterNames(attractor, isOrbit1));
-    for (const QString& assignment : parser.values(kSet))
-        if (assignment.section(QLatin1Char('='), 0, 0).trimmed().toLower() == letter)
-            return QStringLiteral("--vary %1 and --set %2 both give %3; give one of them.")
-                .arg(given, assignment, letter);
-
-    Sweep sweep {*target};
-    for (int i = 0; i < 2; ++i) {
-        const std::optional<double> end = parseNumber(range[i].trimmed());
-        if (!end)
-            return QStringLiteral("--vary %1: '%2' is not a number, or not one a double holds.")
-                .arg(given, range[i]);
-        (i == 0 ? sweep.from : sweep.to) = *end;
-    }
-    const std::optional<std::uint64_t> count = parseWhole(range[2].trimmed(), 1, kMostValues);
+    const QString given = command.parser().value(kVary);
+    Sweep sweep;
+    QStringList range;
+    if (auto reason = readRange(command, kVary, QStringLiteral("LETTER=FROM:TO:COUNT"),
+            QStringLiteral("b=0:200:400"), 1, sweep, range))
+        return reason;
+    const std::optional<std::uint64_t> count = parseWhole(range[0].trimmed(), 1, kMostValues);
     if (!count)
         return QStringLiteral("--vary %1: COUNT must be a whole number from 1 to %2.")
             .arg(given)
@@ -98,23 +76,13 @@ std::optional<QString> readJob(HeadlessCommand& command, Job& job)
         return reason;
     job.threads = static_cast<unsigned>(threads);
     if (parser.isSet(kVary))
-        if (auto reason = readVary(parser, job))
+        if (auto reason = readVary(command, job))
             return reason;
 
     for (const QString& option : {kCsv, kPlot})
         if (parser.isSet(option) && !subject.sweep)
             return QStringLiteral("--%1 needs a range of values: give --vary as well.").arg(option);
-    job.csvFile = parser.value(kCsv);
-    job.plotFile = parser.value(kPlot);
-    if (parser.isSet(kCsv))
-        if (auto reason = readOutputName(kCsv, job.csvFile, OutputKind::Data))
-            return reason;
-    if (parser.isSet(kPlot))
-        if (auto reason = readOutputName(kPlot, job.plotFile, OutputKind::Chart))
-            return reason;
-    if (parser.isSet(kCsv) && parser.isSet(kPlot))
-        return sameFileError(job.csvFile, job.plotFile);
-    return std::nullopt;
+    return readCsvAndPlot(parser, job.csvFile, job.plotFile);
 }
 
 } // namespace
@@ -197,14 +165,11 @@ int lyapunov(const QStringList& arguments)
     const LyapunovSubject& subject = job.subject;
     if (command.parser().isSet(kSpectrum))
         return spectrum(command, subject, job.threads, job.csvFile, job.plotFile);
-    std::vector<ParameterSet> sets;
-    const std::uint64_t count = subject.sweep ? subject.sweep->count : 1;
-    for (std::uint64_t i = 0; i < count; ++i)
-        sets.push_back(
-            subject.sweep ? subject.sweep->parameters(subject.parameters, i) : subject.parameters);
+    const std::vector<ParameterSet> sets = parameterSets(subject);
     std::vector<LyapunovEstimate> estimates;
     {
-        Progress progress(count * analysis::runSteps(subject.settings), command.progressDisplay());
+        Progress progress(
+            sets.size() * analysis::runSteps(subject.settings), command.progressDisplay());
         estimates = analysis::estimateAll(
             *subject.attractor, sets, subject.settings, job.threads, &progress);
     }
@@ -231,19 +196,8 @@ int lyapunov(const QStringList& arguments)
         return *status;
     printRangeTable(
         subject, estimates, [](const std::string& line) { std::fputs(line.c_str(), stdout); });
-    QStringList written; // "a.csv," "b.png"
-    for (const QString& file : {job.csvFile, job.plotFile})
-        if (!file.isEmpty())
-            written << file + QLatin1Char(',');
-    if (!written.isEmpty())
-        written.last().chop(1);
-    if (!written.isEmpty() && !command.isQuiet())
-        std::fputs(wrapped(QStringLiteral("wrote"), written)
-                       .join(QLatin1Char('\n'))
-                       .toLocal8Bit()
-                       .append('\n')
-                       .constData(),
-            stdout);
+    if (!command.isQuiet())
+        std::fputs(writtenLines({job.csvFile, job.plotFile}).c_str(), stdout);
     return kSuccess;
 }
 

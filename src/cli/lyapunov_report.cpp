@@ -17,6 +17,17 @@ using Outcome = LyapunovEstimate::Outcome;
 
 } // namespace
 
+std::vector<ParameterSet> parameterSets(const LyapunovSubject& subject)
+{
+    std::vector<ParameterSet> sets;
+    const std::uint64_t count = subject.sweep ? subject.sweep->count : 1;
+    sets.reserve(count);
+    for (std::uint64_t i = 0; i < count; ++i)
+        sets.push_back(
+            subject.sweep ? subject.sweep->parameters(subject.parameters, i) : subject.parameters);
+    return sets;
+}
+
 std::string format(const char* fmt, ...)
 {
     char text[512];
@@ -66,14 +77,12 @@ double perTime(const LyapunovSubject& subject, double perStep)
     return perStep / subject.attractor->timeStep;
 }
 
-// The time step a table's or chart's exponent is divided by: the flows' exponents are given per
-// unit time, the maps' per step.
+} // namespace
+
 double shownUnit(const LyapunovSubject& subject)
 {
     return subject.attractor->isFlow() ? subject.attractor->timeStep : 1.0;
 }
-
-} // namespace
 
 std::string stepsText(const BenettinSettings& s, const char* steps)
 {
@@ -142,11 +151,16 @@ std::string parameterText(const LyapunovSubject& subject)
     return text;
 }
 
-std::string estimateReport(const LyapunovSubject& subject, const LyapunovEstimate& e)
+std::string estimateHeading(const LyapunovSubject& subject)
 {
     // What was measured, then how: two lines, so each fits a terminal.
-    std::string text
-        = name(subject) + ' ' + parameterText(subject) + ":\n" + stepsText(subject.settings) + '\n';
+    return name(subject) + ' ' + parameterText(subject) + ":\n" + stepsText(subject.settings)
+        + '\n';
+}
+
+std::string estimateReport(const LyapunovSubject& subject, const LyapunovEstimate& e)
+{
+    std::string text = estimateHeading(subject);
     if (!e.hasExponent())
         return text + reason(e) + ": no exponent\n";
 
@@ -180,17 +194,24 @@ std::string estimateReport(const LyapunovSubject& subject, const LyapunovEstimat
     return text + "verdict: " + verdict(e) + '\n';
 }
 
+std::string rangeTitle(const LyapunovSubject& subject)
+{
+    const Sweep& sweep = *subject.sweep;
+    const std::string letter(parameterName(sweep.letter));
+    const std::string range = sweep.count == 1
+        ? letter + " = " + shortest(sweep.from) + " (a COUNT of 1 takes FROM alone);"
+        : letter + " from " + shortest(sweep.from) + " to " + shortest(sweep.to) + ", "
+            + std::to_string(sweep.count) + " values;";
+    return wrappedText(name(subject) + ' ' + parameterText(subject) + ": " + range);
+}
+
 void printRangeTable(const LyapunovSubject& subject, std::span<const LyapunovEstimate> estimates,
     const std::function<void(const std::string&)>& print)
 {
     const Sweep& sweep = *subject.sweep;
     const bool flow = subject.attractor->isFlow();
     const std::string letter(parameterName(sweep.letter));
-    const std::string range = sweep.count == 1
-        ? letter + " = " + shortest(sweep.from) + " (a COUNT of 1 takes FROM alone);"
-        : letter + " from " + shortest(sweep.from) + " to " + shortest(sweep.to) + ", "
-            + std::to_string(sweep.count) + " values;";
-    print(wrappedText(name(subject) + ' ' + parameterText(subject) + ": " + range) + '\n');
+    print(rangeTitle(subject) + '\n');
     print(wrappedText(stepsText(subject.settings)) + '\n');
 
     using Row = std::array<std::string, 4>;

@@ -10,6 +10,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace quorvane::cli {
 
@@ -27,6 +28,10 @@ struct LyapunovSubject {
     BenettinSettings settings;
     std::optional<Sweep> sweep;
 };
+
+// The parameter sets a subject measures: orbit 1's with each value of the range in turn, or
+// orbit 1's alone without a range.
+std::vector<ParameterSet> parameterSets(const LyapunovSubject& subject);
 
 // A number in the fewest digits that read back as the same double: "10", "2.6666666666666665".
 std::string shortest(double value);
@@ -49,10 +54,22 @@ std::string stepsText(const BenettinSettings& settings, const char* steps = "ste
 // varied one left out.
 std::string parameterText(const LyapunovSubject& subject);
 
-// The few lines that report one estimate: the exponent per step, and per unit of model time
-// for a flow, with its standard error; the Lyapunov time where the exponent is above zero; the
-// verdict. For an estimate without an exponent, the reason and the step instead.
+// The two lines that head the report of one estimate: what was measured, "lorenz a=10 b=28
+// c=2.667:", then how, as stepsText() says it.
+std::string estimateHeading(const LyapunovSubject& subject);
+
+// The few lines that report one estimate: its heading; the exponent per step, and per unit of
+// model time for a flow, with its standard error; the Lyapunov time where the exponent is above
+// zero; the verdict. For an estimate without an exponent, the reason and the step instead.
 std::string estimateReport(const LyapunovSubject& subject, const LyapunovEstimate& estimate);
+
+// The time step a table's or chart's exponent is divided by: the flows' exponents are given per
+// unit time, the maps' per step.
+double shownUnit(const LyapunovSubject& subject);
+
+// The first line of a range's table, wrapped to fit kColumns, without its end: what was
+// measured, over which values, "lorenz a=10 c=2.667: b from 0 to 200, 10 values;".
+std::string rangeTitle(const LyapunovSubject& subject);
 
 // Hands a range's table to `print` a line at a time, each ending in '\n' and wrapped to fit
 // kColumns: what was measured, how, the column heads, then one line a value. No more than a

@@ -53,17 +53,7 @@ std::optional<QString> readOutputs(const HeadlessCommand& command, const MapJob&
         return QStringLiteral("--slice %1 draws no picture; --merge draws the whole map from the "
                               "parts.")
             .arg(parser.value(kSlice));
-    out.csv = parser.value(kCsv);
-    out.plot = parser.value(kPlot);
-    if (parser.isSet(kCsv))
-        if (auto reason = readOutputName(kCsv, out.csv, OutputKind::Data))
-            return reason;
-    if (parser.isSet(kPlot))
-        if (auto reason = readOutputName(kPlot, out.plot, OutputKind::Chart))
-            return reason;
-    if (parser.isSet(kCsv) && parser.isSet(kPlot))
-        return sameFileError(out.csv, out.plot);
-    return std::nullopt;
+    return readCsvAndPlot(parser, out.csv, out.plot);
 }
 
 // The steps of all the job's runs together, or the most a count holds.

@@ -17,46 +17,22 @@ const QString kSize = QStringLiteral("size");
 const QString kTransient = QStringLiteral("transient");
 const QString kRenorm = QStringLiteral("renorm");
 const QString kSlice = QStringLiteral("slice");
-const QString kSet = QStringLiteral("set");
-const QString kSteps = QStringLiteral("steps");
 
 // --x or --y: LETTER=FROM:TO, the letter one of orbit 1's that --set does not give.
-std::optional<QString> readAxis(
-    const QCommandLineParser& parser, const QString& option, const MapJob& job, Sweep& sweep)
+std::optional<QString> readAxis(const HeadlessCommand& command, const QString& option, Sweep& sweep)
 {
+    const QCommandLineParser& parser = command.parser();
     if (!parser.isSet(option))
         return QStringLiteral("give the plane's two parameters, for example --x b=0:200 --y "
                               "a=0:40; --%1 is missing.")
             .arg(option);
-    const QString given = parser.value(option);
-    const AttractorChoice& attractor = *job.attractor;
-    const qsizetype equals = given.indexOf(QLatin1Char('='));
-    const QStringList range = given.mid(equals + 1).split(QLatin1Char(':'));
-    if (equals < 0 || range.size() != 2)
-        return QStringLiteral("--%1 %2: write LETTER=FROM:TO, for example --%1 %3.")
-            .arg(
-                option, given, option == kX ? QStringLiteral("b=0:200") : QStringLiteral("a=0:40"));
-    const QString letter = given.left(equals).trimmed().toLower();
-    const std::optional<Param> target = findParameter(attractor, isOrbit1, letter);
-    if (!target)
-        return QStringLiteral("--%1 %2: %3 takes no parameter '%4' here; it takes %5.")
-            .arg(option, given, fromView(attractor.name), given.left(equals),
-                parameterNames(attractor, isOrbit1));
-    for (const QString& assignment : parser.values(kSet))
-        if (assignment.section(QLatin1Char('='), 0, 0).trimmed().toLower() == letter)
-            return QStringLiteral("--%1 %2 and --set %3 both give %4; give one of them.")
-                .arg(option, given, assignment, letter);
-    sweep.letter = *target;
-    for (int i = 0; i < 2; ++i) {
-        const std::optional<double> end = parseNumber(range[i].trimmed());
-        if (!end)
-            return QStringLiteral("--%1 %2: '%3' is not a number, or not one a double holds.")
-                .arg(option, given, range[i]);
-        (i == 0 ? sweep.from : sweep.to) = *end;
-    }
+    QStringList rest;
+    if (auto reason = readRange(command, option, QStringLiteral("LETTER=FROM:TO"),
+            option == kX ? QStringLiteral("b=0:200") : QStringLiteral("a=0:40"), 0, sweep, rest))
+        return reason;
     if (sweep.from == sweep.to)
         return QStringLiteral("--%1 %2: FROM and TO are the same number; give a range.")
-            .arg(option, given);
+            .arg(option, parser.value(option));
     return std::nullopt;
 }
 
@@ -174,9 +150,9 @@ std::optional<QString> readMapJob(const HeadlessCommand& command, MapJob& job)
     job.parameters = command.setup().set1;
     if (auto reason = readBenettinSettings(command, job.settings))
         return reason;
-    if (auto reason = readAxis(parser, kX, job, job.plane.x))
+    if (auto reason = readAxis(command, kX, job.plane.x))
         return reason;
-    if (auto reason = readAxis(parser, kY, job, job.plane.y))
+    if (auto reason = readAxis(command, kY, job.plane.y))
         return reason;
     if (job.plane.x.letter == job.plane.y.letter)
         return QStringLiteral("--x %1 and --y %2 vary the same parameter; give two different "

@@ -65,20 +65,6 @@ std::optional<QString> differentMaps(const MapPart& first, const MapPart& other)
     return std::nullopt;
 }
 
-// "rows 1, 4, 7, ..., 298".
-QString rowsOf(const analysis::PlaneSlice& slice, std::uint64_t planeRows)
-{
-    const std::uint64_t rows = slice.rowsOf(planeRows);
-    QString text = QStringLiteral("row%1 %2").arg(rows == 1 ? "" : "s").arg(slice.row(0));
-    if (rows > 1)
-        text += QStringLiteral(", %1").arg(slice.row(1));
-    if (rows > 3)
-        text += QStringLiteral(", ...");
-    if (rows > 2)
-        text += QStringLiteral(", %1").arg(slice.row(rows - 1));
-    return text;
-}
-
 // The parts as slices of one map, in the order of their slices, or the usage error.
 std::optional<QString> arrange(std::vector<MapPart>& parts)
 {
@@ -93,7 +79,7 @@ std::optional<QString> arrange(std::vector<MapPart>& parts)
                 .arg(at->second->fileName, part.fileName)
                 .arg(part.job.slice.index)
                 .arg(part.job.slice.count)
-                .arg(rowsOf(part.job.slice, part.job.plane.y.count));
+                .arg(QString::fromStdString(sliceRows(part.job.slice, part.job.plane.y.count)));
     }
     const std::uint64_t count = first.job.slice.count;
     QStringList missing;
@@ -102,7 +88,7 @@ std::optional<QString> arrange(std::vector<MapPart>& parts)
         if (!slices.contains(i)) {
             missing << QStringLiteral("%1/%2").arg(i).arg(count);
             if (rows.isEmpty())
-                rows = rowsOf({i, count}, first.job.plane.y.count);
+                rows = QString::fromStdString(sliceRows({i, count}, first.job.plane.y.count));
         }
     if (!missing.isEmpty())
         return QStringLiteral("slice%1 %2 of the map %3 missing (%4%5).")
@@ -196,17 +182,10 @@ std::optional<int> mergeMap(const QStringList& arguments)
         return command.usageError(
             QStringLiteral("give --csv FILE, --plot FILE.png or both: they are where the whole "
                            "map goes."));
-    QString csvFile = parser.value(kCsv);
-    QString plotFile = parser.value(kPlot);
-    if (parser.isSet(kCsv))
-        if (auto reason = readOutputName(kCsv, csvFile, OutputKind::Data))
-            return command.usageError(*reason);
-    if (parser.isSet(kPlot))
-        if (auto reason = readOutputName(kPlot, plotFile, OutputKind::Chart))
-            return command.usageError(*reason);
-    if (parser.isSet(kCsv) && parser.isSet(kPlot))
-        if (auto reason = sameFileError(csvFile, plotFile))
-            return command.usageError(*reason);
+    QString csvFile;
+    QString plotFile;
+    if (auto reason = readCsvAndPlot(parser, csvFile, plotFile))
+        return command.usageError(*reason);
     for (const QString& name : names)
         for (const QString& written : {csvFile, plotFile})
             if (!written.isEmpty() && output::writesSameFile(name, written))

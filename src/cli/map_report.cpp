@@ -32,23 +32,6 @@ std::string fixedParameters(const MapJob& job)
     return text;
 }
 
-std::string settingsLine(const analysis::BenettinSettings& s, const char* steps)
-{
-    return std::to_string(s.steps) + ' ' + steps + " after a transient of "
-        + std::to_string(s.transient) + ", renormalised every " + std::to_string(s.renorm);
-}
-
-// "wrote a.csv, b.png", wrapped as a terminal needs it, for the files that have a name.
-std::string writtenFiles(const QString& csv, const QString& plot)
-{
-    QStringList written;
-    if (!csv.isEmpty())
-        written << csv + (plot.isEmpty() ? QString() : QStringLiteral(","));
-    if (!plot.isEmpty())
-        written << plot;
-    return wrapped(QStringLiteral("wrote"), written).join(QLatin1Char('\n')).toStdString() + '\n';
-}
-
 // "b from 0 to 200 across (320 values)"; a single value is FROM alone, as in a COUNT of 1.
 std::string axisText(const Sweep& sweep, const char* direction, const char* side)
 {
@@ -60,6 +43,19 @@ std::string axisText(const Sweep& sweep, const char* direction, const char* side
 }
 
 } // namespace
+
+std::string sliceRows(const analysis::PlaneSlice& slice, std::uint64_t planeRows)
+{
+    const std::uint64_t rows = slice.rowsOf(planeRows);
+    std::string text = (rows == 1 ? "row " : "rows ") + std::to_string(slice.row(0));
+    if (rows > 1)
+        text += ", " + std::to_string(slice.row(1));
+    if (rows > 3)
+        text += ", ...";
+    if (rows > 2)
+        text += ", " + std::to_string(slice.row(rows - 1));
+    return text;
+}
 
 MapValues::MapValues(const MapJob& job, bool keep)
     : m_job(job)
@@ -83,19 +79,12 @@ std::string mapSummary(const MapJob& job, const MapTally& tally)
     const std::string fixed = fixedParameters(job);
     std::string text = std::string(job.attractor->name) + (fixed.empty() ? "" : " " + fixed) + ": "
         + axisText(job.plane.x, "across", "width") + ", " + axisText(job.plane.y, "up", "height")
-        + ";\n" + settingsLine(job.settings, "steps measured") + '\n';
+        + ";\n" + stepsText(job.settings) + '\n';
     if (job.isSliced()) {
         const analysis::PlaneSlice& s = job.slice;
-        const std::uint64_t rows = s.rowsOf(job.plane.y.count);
-        text += "slice " + std::to_string(s.index) + '/' + std::to_string(s.count)
-            + (rows == 1 ? ": row " : ": rows ") + std::to_string(s.row(0));
-        if (rows > 1)
-            text += ", " + std::to_string(s.row(1));
-        if (rows > 3)
-            text += ", ...";
-        if (rows > 2)
-            text += ", " + std::to_string(s.row(rows - 1));
-        text += " (" + std::to_string(rows) + " of " + std::to_string(job.plane.y.count) + ")\n";
+        text += "slice " + std::to_string(s.index) + '/' + std::to_string(s.count) + ": "
+            + sliceRows(s, job.plane.y.count) + " (" + std::to_string(s.rowsOf(job.plane.y.count))
+            + " of " + std::to_string(job.plane.y.count) + ")\n";
     }
     text += count(job.values(), "value", "values") + ": " + std::to_string(tally.chaotic)
         + " chaotic, " + std::to_string(tally.notChaotic) + " not chaotic, "
@@ -122,7 +111,7 @@ output::MapPicture mapPicture(const MapJob& job, std::vector<float> values, cons
     const QString y = fromView(parameterName(job.plane.y.letter));
     const std::string fixed = fixedParameters(job);
     std::string second = std::to_string(map.columns) + " x " + std::to_string(map.rows)
-        + " values, each " + settingsLine(job.settings, "steps");
+        + " values, each " + stepsText(job.settings, "steps");
     if (tally.withoutExponent > 0)
         second += "; " + count(tally.withoutExponent, "value", "values") + " without an exponent";
     map.title
@@ -153,7 +142,7 @@ int writeMapFiles(const HeadlessCommand& command, const MapJob& job,
         return *status;
     std::fputs(wrappedText(mapSummary(job, shown.tally())).c_str(), stdout);
     if (!command.isQuiet())
-        std::fputs(writtenFiles(csvFile, plotFile).c_str(), stdout);
+        std::fputs(writtenLines({csvFile, plotFile}).c_str(), stdout);
     return kSuccess;
 }
 

@@ -44,6 +44,10 @@ private:
     std::vector<float> m_values;
 };
 
+// The rows of a plane of `planeRows` rows that a slice computes, "rows 1, 4, ..., 298", or
+// "row 1" for a slice of one row.
+std::string sliceRows(const analysis::PlaneSlice& slice, std::uint64_t planeRows);
+
 // The lines printed once a map is done: what was measured, how, and what the values came to.
 std::string mapSummary(const MapJob& job, const MapTally& tally);
 

@@ -56,16 +56,11 @@ int spectrum(const HeadlessCommand& command, const LyapunovSubject& subject, uns
     const QString& csvFile, const QString& plotFile)
 {
     try {
-        std::vector<ParameterSet> sets;
-        const std::uint64_t count = subject.sweep ? subject.sweep->count : 1;
-        sets.reserve(count);
-        for (std::uint64_t i = 0; i < count; ++i)
-            sets.push_back(subject.sweep ? subject.sweep->parameters(subject.parameters, i)
-                                         : subject.parameters);
+        const std::vector<ParameterSet> sets = parameterSets(subject);
         std::vector<SpectrumEstimate> estimates;
         {
             Progress progress(
-                count * analysis::runSteps(subject.settings), command.progressDisplay());
+                sets.size() * analysis::runSteps(subject.settings), command.progressDisplay());
             estimates = analysis::estimateSpectra(
                 *subject.attractor, sets, subject.settings, threads, &progress);
         }

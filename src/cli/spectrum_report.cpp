@@ -16,18 +16,6 @@ using Outcome = SpectrumEstimate::Outcome;
 
 bool isFlow(const LyapunovSubject& subject) { return subject.attractor->isFlow(); }
 
-// What a flow's exponents are divided by to give them per unit time; 1 for a map's, per step.
-double shownUnit(const LyapunovSubject& subject)
-{
-    return isFlow(subject) ? subject.attractor->timeStep : 1.0;
-}
-
-std::string heading(const LyapunovSubject& subject)
-{
-    return std::string(subject.attractor->name) + ' ' + parameterText(subject) + ":\n"
-        + stepsText(subject.settings) + '\n';
-}
-
 // The point where a run ended: "(x, y, z) = (1, 2, 3)" or "(x', y') = (0, 0)".
 std::string pointText(const LyapunovSubject& subject, const SpectrumEstimate& e)
 {
@@ -103,7 +91,7 @@ std::string sumLine(const LyapunovSubject& subject, const SpectrumEstimate& e)
 
 std::string spectrumReport(const LyapunovSubject& subject, const SpectrumEstimate& e)
 {
-    std::string text = heading(subject);
+    std::string text = estimateHeading(subject);
     if (!e.hasExponents())
         return text + reason(subject, e) + ": no exponents\n";
     const double unit = shownUnit(subject);
@@ -124,15 +112,9 @@ void writeSpectrumTable(
     const std::size_t count = subject.attractor->state.count;
     const std::string letter(parameterName(sweep.letter));
     const double unit = shownUnit(subject);
-    // As lyapunov's table has them: a COUNT of 1 is FROM alone, and every line fits kColumns.
-    const std::string range = sweep.count == 1
-        ? letter + " = " + shortest(sweep.from) + " (a COUNT of 1 takes FROM alone);"
-        : letter + " from " + shortest(sweep.from) + " to " + shortest(sweep.to) + ", "
-            + std::to_string(sweep.count) + " values;";
-    std::fputs((wrappedText(std::string(subject.attractor->name) + ' ' + parameterText(subject)
-                    + ": " + range)
-                   + '\n' + wrappedText(stepsText(subject.settings)) + '\n')
-                   .c_str(),
+    // The heading of lyapunov's table; every line fits kColumns.
+    std::fputs(
+        (rangeTitle(subject) + '\n' + wrappedText(stepsText(subject.settings)) + '\n').c_str(),
         stream);
 
     // The cells of a row: the value, each exponent, the dimension; or the value and a reason.

@@ -46,6 +46,20 @@ within_address_space() {
     status=$?
 }
 
+# within_file_size BLOCKS COMMAND ARGS...: runs the program as run() does, with no file it writes
+# growing past BLOCKS blocks (ulimit -f), so that a write fails part way as on a full disk;
+# leaves its status in $status.
+within_file_size() {
+    limit=$1
+    shift
+    (
+        trap '' XFSZ
+        ulimit -f "$limit"
+        cd "$folder" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" "$@"
+    ) >"$out" 2>"$err"
+    status=$?
+}
+
 # least_address_space COMMAND ARGS...: the least address space, in MiB, within which the program
 # runs COMMAND ARGS... to success, by bisection up to 4096 MiB; nothing where it fails even then
 # (a sanitized build, whose shadow memory takes terabytes of it). How much the program needs

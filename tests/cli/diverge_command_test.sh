@@ -51,13 +51,8 @@ grep -q 'No such file or directory' "$err" || fail "missing folder: '$(cat "$err
 expect_refused 1 diverge lorenz --steps 10 --plot missing/p.png
 # A write cut short by a file size limit, as by a full disk: the old file stays as it was.
 echo "the rows from before" >"$folder/kept.csv"
-(
-    trap '' XFSZ
-    ulimit -f 1
-    cd "$folder" && env -u DISPLAY "$program" diverge hopalong --every 1 --steps 100000 \
-        --csv kept.csv
-) >"$out" 2>"$err"
-[ $? -eq 1 ] || fail "write past the size limit: exit status not 1"
+within_file_size 1 diverge hopalong --every 1 --steps 100000 --csv kept.csv
+[ "$status" -eq 1 ] || fail "write past the size limit: exit status not 1"
 grep -qx 'quorvane diverge: cannot write kept.csv: File too large' "$err" \
     || fail "write past the size limit: '$(cat "$err")'"
 [ "$(cat "$folder/kept.csv")" = "the rows from before" ] || fail "the old file was changed"
@@ -117,13 +112,7 @@ grep -qx 'wrote one.csv (1 row)' "$out" || fail "one row: '$(cat "$out")'"
 # place unless both are complete. The file size limit lets the short CSV through, not the chart.
 rm -f "$folder"/*
 echo "rows from before" >"$folder/kept.csv"
-(
-    trap '' XFSZ
-    ulimit -f 8
-    cd "$folder" && env -u DISPLAY "$program" diverge hopalong --set aa=0.7241 --steps 2000 \
-        --csv kept.csv --plot chart.png
-) >"$out" 2>"$err"
-status=$?
+within_file_size 8 diverge hopalong --set aa=0.7241 --steps 2000 --csv kept.csv --plot chart.png
 [ "$status" -eq 1 ] || fail "chart past the size limit: exit status $status"
 grep -q '^quorvane diverge: cannot write chart.png: File too large$' "$err" \
     || fail "chart past the size limit: '$(cat "$err")'"
@@ -135,13 +124,7 @@ rm -f "$folder"/*
 # file size limit keeps the chart from before as well.
 echo "rows from before" >"$folder/kept.csv"
 echo "chart from before" >"$folder/kept.png"
-(
-    trap '' XFSZ
-    ulimit -f 100
-    cd "$folder" && env -u DISPLAY "$program" diverge lorenz --steps 100000 --every 1 -q \
-        --csv kept.csv --plot kept.png
-) >"$out" 2>"$err"
-status=$?
+within_file_size 100 diverge lorenz --steps 100000 --every 1 -q --csv kept.csv --plot kept.png
 [ "$status" -eq 1 ] || fail "CSV past the size limit: exit status $status"
 grep -qx 'quorvane diverge: cannot write kept.csv: File too large' "$err" \
     || fail "CSV past the size limit: '$(cat "$err")'"

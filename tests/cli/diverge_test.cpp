@@ -2,11 +2,11 @@
 // read back to the bit, the parting step's among them, a chart of the size asked for, and the
 // parting step's model time.
 
+#include "cli/run_program.h"
 #include "support/reference_orbits.h"
 
 #include <QFile>
 #include <QImageReader>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -19,21 +19,10 @@ namespace {
 
 using namespace reference;
 
-// The built program, run with no display; returns its exit status and its standard output.
+// quorvane diverge, run with no display; returns its exit status and its standard output.
 int runProgram(const QStringList& arguments, const QString& folder, QString* output)
 {
-    QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    program.setProcessEnvironment(environment);
-    program.setWorkingDirectory(folder);
-    program.start(
-        QStringLiteral(QUORVANE_PROGRAM), QStringList {QStringLiteral("diverge")} + arguments);
-    if (!program.waitForFinished(120'000))
-        return -1;
-    *output = QString::fromLocal8Bit(program.readAllStandardOutput());
-    return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
+    return tests::runProgram(QStringList {QStringLiteral("diverge")} + arguments, folder, output);
 }
 
 TEST(DivergeCommand, WritesTheSeparationsToCsvAndAChartOfTheRequestedSize)

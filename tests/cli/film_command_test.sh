@@ -144,13 +144,7 @@ expect_refused 1 film lorenz --steps 100 --seconds 1 -o missing/f.mp4
 grep -q 'No such file or directory' "$err" || fail "missing folder: '$(cat "$err")'"
 echo "the film from before" >"$folder/kept.mp4"
 # A file size limit makes the write fail part way, as a full disk does.
-(
-    trap '' XFSZ
-    ulimit -f 20
-    cd "$folder" && env -u DISPLAY "$program" film lorenz --set aa=10.001 --steps 20000 \
-        --seconds 5 --lossless -q -o kept.mp4
-) >"$out" 2>"$err"
-status=$?
+within_file_size 20 film lorenz --set aa=10.001 --steps 20000 --seconds 5 --lossless -q -o kept.mp4
 [ "$status" -eq 1 ] || fail "write past the size limit: exit status $status"
 [ "$(wc -l <"$err")" -eq 1 ] || fail "write past the size limit: $(cat "$err")"
 grep -q '^quorvane film: cannot write kept.mp4: File too large$' "$err" \

@@ -3,10 +3,10 @@
 // process for what its captions say.
 
 #include "cli/film_run.h"
+#include "cli/run_program.h"
 #include "output/video_reading.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -21,27 +21,7 @@ namespace {
 using output::FilmCaption;
 using output::tests::readVideo;
 using output::tests::ReadVideo;
-
-// The built program, run with no display; returns its exit status, with its standard output
-// in `output` and its standard error in `errors`.
-int runProgram(const QStringList& arguments, const QString& folder, QString* output = nullptr,
-    QString* errors = nullptr)
-{
-    QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        environment.remove(QString::fromLatin1(name));
-    program.setProcessEnvironment(environment);
-    program.setWorkingDirectory(folder);
-    program.start(QStringLiteral(QUORVANE_PROGRAM), arguments);
-    if (!program.waitForFinished(300'000))
-        return -1;
-    if (output)
-        *output = QString::fromLocal8Bit(program.readAllStandardOutput());
-    if (errors)
-        *errors = QString::fromLocal8Bit(program.readAllStandardError());
-    return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
-}
+using tests::runProgram;
 
 // How many pixels of two pictures differ in colour, and the first that does.
 struct Difference {

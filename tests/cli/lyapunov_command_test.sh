@@ -183,13 +183,8 @@ done
 # as well, and is the file the message names.
 echo "values from before" >"$folder/kept.csv"
 echo "chart from before" >"$folder/kept.png"
-(
-    trap '' XFSZ
-    ulimit -f 40
-    cd "$folder" && env -u DISPLAY "$program" lyapunov lorenz --vary b=0:200:1000 --steps 10 \
-        --transient 0 -q --csv kept.csv --plot kept.png
-) >"$out" 2>"$err"
-status=$?
+within_file_size 40 lyapunov lorenz --vary b=0:200:1000 --steps 10 \
+    --transient 0 -q --csv kept.csv --plot kept.png
 [ "$status" -eq 1 ] || fail "CSV past the size limit: exit status $status"
 grep -qx 'quorvane lyapunov: cannot write kept.csv: File too large' "$err" \
     || fail "CSV past the size limit: '$(cat "$err")'"

@@ -4,6 +4,7 @@
 // QUORVANE_TEST_SCALE=2, at two.
 
 #include "app/frm1.h"
+#include "cli/run_program.h"
 #include "counting_platform.h"
 #include "platform/qt/drawing_area.h"
 #include "platform/qt/main_window.h"
@@ -11,7 +12,6 @@
 #include "platform/qt/qt_window.h" // kGreen, kRed, contains()
 
 #include <QInputDialog>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -109,22 +109,6 @@ private:
     int m_asked = 0;
 };
 
-// The built program, run with no display at all.
-int runProgram(const QStringList& arguments, const QString& folder, QString* errors)
-{
-    QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        environment.remove(QString::fromLatin1(name));
-    program.setProcessEnvironment(environment);
-    program.setWorkingDirectory(folder);
-    program.start(QStringLiteral(QUORVANE_PROGRAM), arguments);
-    if (!program.waitForFinished(120'000))
-        return -1;
-    *errors = QString::fromLocal8Bit(program.readAllStandardError());
-    return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
-}
-
 TEST_P(RenderMatchesWindow, ByteForByte)
 {
     const Case& c = GetParam();
@@ -146,7 +130,8 @@ TEST_P(RenderMatchesWindow, ByteForByte)
     if (*c.set != '\0')
         arguments << QStringLiteral("--set") << QString::fromLatin1(c.set);
     QString errors;
-    ASSERT_EQ(runProgram(arguments, folder.path(), &errors), 0) << errors.toStdString();
+    ASSERT_EQ(cli::tests::runProgram(arguments, folder.path(), nullptr, &errors), 0)
+        << errors.toStdString();
 
     QString file = folder.filePath(QString::fromLatin1(c.file));
     if (QFileInfo(file).suffix().isEmpty())
