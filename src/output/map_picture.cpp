@@ -1,6 +1,7 @@
 #include "output/map_picture.h"
 
 #include "output/chart_axis.h"
+#include "output/chart_style.h"
 #include "output/colour_bar.h"
 #include "platform/qt/bitmap_file.h"
 
@@ -13,7 +14,7 @@
 
 namespace quorvane::output {
 
-using namespace mapstyle;
+using namespace chartstyle;
 
 namespace {
 
