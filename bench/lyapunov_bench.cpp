@@ -9,6 +9,7 @@
 #include "floor_timing.h"
 #include "headless_runs.h"
 #include "table_row.h"
+#include "two_threads.h"
 
 #include "analysis/benettin.h"
 #include "analysis/parameter_sweep.h"
@@ -159,17 +160,10 @@ int threads()
     std::vector<ParameterSet> sets;
     for (std::uint64_t i = 0; i < sweep.count; ++i)
         sets.push_back(sweep.parameters(parameters(kLorenz.letters), i));
-    double one = 1e300, two = 1e300;
-    for (int round = 0; round < kRounds; ++round) {
-        one = std::min(one, rangeSeconds(sets, 1));
-        two = std::min(two, rangeSeconds(sets, 2));
-    }
-    const double speedup = one / two;
-    printRow(format("Lyapunov range, lorenz --vary b=20:55:8 (%ld steps each), --threads 2 "
-                    "against 1",
-                 kRangeSteps),
-        format("%.3f s against %.3f s wall, %.2fx as fast", two, one, speedup), ">= 1.8x",
-        verdict(speedup >= 1.8));
+    printTwoThreadsAgainstOne(
+        format("Lyapunov range, lorenz --vary b=20:55:8 (%ld steps each), --threads 2 against 1",
+            kRangeSteps),
+        kRounds, [&](unsigned threads) { return rangeSeconds(sets, threads); });
     return 0;
 }
 

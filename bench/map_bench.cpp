@@ -11,6 +11,7 @@
 #include "floor_cases.h"
 #include "headless_runs.h"
 #include "table_row.h"
+#include "two_threads.h"
 
 #include "analysis/benettin_lanes.h"
 #include "analysis/parameter_plane.h"
@@ -111,15 +112,9 @@ int threads()
     // moment of the shared machine's other work, is a large part of the whole.
     const analysis::ParameterPlane plane {{Param::b, 20, 55, 64}, {Param::a, 8, 12, 32}};
     constexpr int kThreadRounds = 5;
-    double one = 1e300, two = 1e300;
-    for (int round = 0; round < kThreadRounds; ++round) {
-        one = std::min(one, wallSeconds(plane, 1));
-        two = std::min(two, wallSeconds(plane, 2));
-    }
-    const double speedup = one / two;
-    printRow("Map, lorenz --x b=20:55 --y a=8:12 --size 64x32, --threads 2 against 1",
-        format("%.3f s against %.3f s wall, %.2fx as fast", two, one, speedup), ">= 1.8x",
-        verdict(speedup >= 1.8));
+    printTwoThreadsAgainstOne(
+        "Map, lorenz --x b=20:55 --y a=8:12 --size 64x32, --threads 2 against 1", kThreadRounds,
+        [&](unsigned threads) { return wallSeconds(plane, threads); });
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #include "output/chart.h"
 
 #include "output/chart_axis.h"
+#include "output/chart_style.h"
 #include "platform/qt/atomic_file.h"
 #include "platform/qt/bitmap_file.h"
 
@@ -15,20 +16,16 @@
 
 namespace quorvane::output {
 
+using namespace chartstyle;
+
 namespace {
 
 constexpr double kLargest = 1e300; // beyond this a coordinate is no point
-constexpr int kTitleFont = 20; // pixel sizes of the three kinds of text
-constexpr int kLabelFont = 16;
-constexpr int kTickFont = 14;
-constexpr int kTickLength = 6;
-constexpr int kPad = 14;
 // A line with more points than this for each pixel column of the plot is drawn through fewer.
 constexpr qsizetype kPointsPerColumn = 8;
 
 const QColor kFrame(0, 0, 0);
 const QColor kGrid(225, 225, 225);
-const QColor kText(20, 20, 20);
 const QColor kSeries(31, 95, 191);
 // The further series' colours, in turn; the first series of them takes kSeries.
 const QColor kMoreSeries[] = {
@@ -40,14 +37,6 @@ const QColor kReference(70, 70, 70);
 bool isPoint(const QPointF& p)
 {
     return std::fabs(p.x()) <= kLargest && std::fabs(p.y()) <= kLargest;
-}
-
-QFont font(int pixels, bool bold = false)
-{
-    QFont f;
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
 }
 
 // A label on a white box, so lines under it do not hide it.

@@ -1,6 +1,7 @@
 #include "output/colour_bar.h"
 
 #include "output/chart_axis.h"
+#include "output/chart_style.h"
 
 #include <QPolygonF>
 
@@ -9,7 +10,7 @@
 
 namespace quorvane::output {
 
-using namespace mapstyle;
+using namespace chartstyle;
 
 namespace {
 
@@ -19,14 +20,6 @@ constexpr int kLegendGap = 10; // between two lines of the legend
 constexpr int kBarTicks = 4; // about as many round ticks on each half
 
 } // namespace
-
-QFont mapstyle::font(int pixels, bool bold)
-{
-    QFont f;
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
 
 ScaleShades::ScaleShades()
 {

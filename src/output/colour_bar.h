@@ -1,9 +1,8 @@
 #pragma once
 
+#include "output/chart_style.h"
 #include "output/diverging_scale.h"
 
-#include <QColor>
-#include <QFont>
 #include <QImage>
 #include <QPainter>
 #include <QRect>
@@ -14,18 +13,8 @@
 
 namespace quorvane::output {
 
-// The sizes and colours a map's picture and its colour bar share.
-namespace mapstyle {
-inline constexpr int kTitleFont = 20; // pixel sizes of the three kinds of text, as a chart's
-inline constexpr int kLabelFont = 16;
-inline constexpr int kTickFont = 14;
-inline constexpr int kTickLength = 6;
-inline constexpr int kPad = 14;
-inline const QColor kText(20, 20, 20);
-inline constexpr QRgb kContour = 0xFF000000; // the zero contour
-
-QFont font(int pixels, bool bold = false);
-} // namespace mapstyle
+// The colour of a map's zero contour, in the map and in the colour bar's legend.
+inline constexpr QRgb kContour = 0xFF000000;
 
 // The two halves of the diverging scale as colours to look up rather than compute, 512 each.
 class ScaleShades {

@@ -1,5 +1,6 @@
 #include "output/film_frame.h"
 
+#include "output/chart_style.h"
 #include "run/palette.h"
 
 #include <QFont>
@@ -28,14 +29,6 @@ const QColor kStripColour(0, 0, 0);
 const QColor kRuleColour(0x60, 0x60, 0x60); // the line between the picture and the strip
 const QColor kTextColour(0xD8, 0xD8, 0xD8);
 const QColor kEventColour(0xFF000000u | kPalette[static_cast<std::size_t>(kOrbit2Colour)]);
-
-QFont captionFont(int pixels, bool bold = false)
-{
-    QFont font;
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
 
 // The text with every digit made an 8, among the widest digits of a proportional font.
 QString widest(QString text)
@@ -98,8 +91,8 @@ bool FilmFrame::allocate(QSize pictureSize, int scale, Strip strip, const FilmCa
     wide.departureStep = 0;
     const std::vector<CaptionText> texts = captionTexts(wide);
     const auto measure = [&](int pixels, std::vector<double>* columns) {
-        const QFontMetricsF plain(captionFont(pixels));
-        const QFontMetricsF bold(captionFont(pixels, true));
+        const QFontMetricsF plain(chartstyle::font(pixels));
+        const QFontMetricsF bold(chartstyle::font(pixels, true));
         const double em = plain.height();
         double x = kMargin * em;
         for (const CaptionText& text : texts) {
@@ -114,8 +107,8 @@ bool FilmFrame::allocate(QSize pictureSize, int scale, Strip strip, const FilmCa
     if (width > pictureSize.width())
         pixels = std::max(
             kLeastFontPixels, static_cast<int>(std::floor(pixels * pictureSize.width() / width)));
-    m_font = captionFont(pixels);
-    m_eventFont = captionFont(pixels, true);
+    m_font = chartstyle::font(pixels);
+    m_eventFont = chartstyle::font(pixels, true);
     // The fixed texts keep their places; the events stand one after another from the first
     // one's place on.
     measure(pixels, &m_columns);

@@ -1,6 +1,7 @@
 #include "output/map_picture.h"
 
 #include "output/chart_axis.h"
+#include "output/chart_style.h"
 #include "output/colour_bar.h"
 #include "platform/qt/bitmap_file.h"
 
@@ -13,7 +14,7 @@
 
 namespace quorvane::output {
 
-using namespace mapstyle;
+using namespace chartstyle;
 
 namespace {
 
@@ -114,7 +115,8 @@ private:
         m_size = QSize(std::max(right, widestTitle + 2 * kPad), bottom);
     }
 
-    // Where the block of column i or row j lies, counted from the left or from the bottom.
+    // Where the block of column i or row j lies, counted from the left or from the bottom. Each
+    // is its own inverse: the column or row whose block lies in a slot.
     std::uint64_t columnSlot(std::uint64_t i) const
     {
         return m_map.xLast >= m_map.xFirst ? i : m_map.columns - 1 - i;
@@ -123,12 +125,10 @@ private:
     {
         return m_map.yLast >= m_map.yFirst ? j : m_map.rows - 1 - j;
     }
-    float valueAt(std::uint64_t columnSlot, std::uint64_t rowSlot) const
+    // The value whose block lies in the slots, counted as columnSlot() and rowSlot() count them.
+    float valueAt(std::uint64_t columnAt, std::uint64_t rowAt) const
     {
-        const std::uint64_t i
-            = m_map.xLast >= m_map.xFirst ? columnSlot : m_map.columns - 1 - columnSlot;
-        const std::uint64_t j = m_map.yLast >= m_map.yFirst ? rowSlot : m_map.rows - 1 - rowSlot;
-        return m_map.values[j * m_map.columns + i];
+        return m_map.values[rowSlot(rowAt) * m_map.columns + columnSlot(columnAt)];
     }
     // The top left pixel of a block.
     QPoint blockCorner(std::uint64_t columnSlot, std::uint64_t rowSlot) const
@@ -259,26 +259,28 @@ int blockSize(std::uint64_t columns, std::uint64_t rows)
 
 namespace {
 
+// Whether the map can be drawn: values that fill it, and a QGuiApplication for its text.
 bool isDrawable(const MapPicture& map)
 {
     // Sides beyond this would overflow the picture's pixel coordinates.
     constexpr std::uint64_t kMostSide = 1u << 15;
     return map.columns > 0 && map.rows > 0 && map.columns <= kMostSide && map.rows <= kMostSide
-        && map.values.size() == map.columns * map.rows;
+        && map.values.size() == map.columns * map.rows
+        && qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
 }
 
 } // namespace
 
 QRect mapArea(const MapPicture& map)
 {
-    if (!isDrawable(map) || qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
+    if (!isDrawable(map))
         return {};
     return MapPainter(map).area();
 }
 
 QImage drawMap(const MapPicture& map)
 {
-    if (!isDrawable(map) || qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
+    if (!isDrawable(map))
         return {};
     MapPainter painter(map);
     QImage image(painter.size(), QImage::Format_RGB32);

@@ -64,6 +64,14 @@ std::optional<QString> writeContent(int descriptor, const ContentWriter& write)
     return reason;
 }
 
+// Whether the name exists as something other than a file or a folder: a device, a pipe, a
+// socket.
+bool isDevice(const QString& fileName)
+{
+    const QFileInfo target(fileName);
+    return target.exists() && !target.isFile() && !target.isDir();
+}
+
 // The standard stream (1 or 2) whose descriptor is open on the file the name reaches, or -1.
 int standardStreamOf(const QString& fileName)
 {
@@ -152,12 +160,6 @@ std::optional<QString> AtomicFile::commit()
     if (!committed)
         return reason;
     return std::nullopt;
-}
-
-bool isDevice(const QString& fileName)
-{
-    const QFileInfo target(fileName);
-    return target.exists() && !target.isFile() && !target.isDir();
 }
 
 bool isWrittenInPlace(const QString& fileName)

@@ -48,15 +48,12 @@ private:
     std::unique_ptr<QSaveFile> m_file; // null for a name written in place
 };
 
-// Whether the name exists as something other than a file or a folder: a device, a pipe, a
-// socket.
-bool isDevice(const QString& fileName);
-
-// Whether a write to the name goes into it in place rather than beside it: a device, a pipe
-// or a socket (isDevice()), or the very file that standard output or standard error is open
-// on (`/dev/stdout` with output redirected to a file, say). The latter is written through
-// that stream's own descriptor, after what the program has printed to it so far, so the
-// content and the program's lines follow each other in the order they were written.
+// Whether a write to the name goes into it in place rather than beside it: a name that exists
+// as something other than a file or a folder (a device, a pipe, a socket), or the very file
+// that standard output or standard error is open on (`/dev/stdout` with output redirected to a
+// file, say). The latter is written through that stream's own descriptor, after what the
+// program has printed to it so far, so the content and the program's lines follow each other
+// in the order they were written.
 bool isWrittenInPlace(const QString& fileName);
 
 // Why standard output (1) or standard error (2) cannot take a write: it is not open for
