@@ -1,32 +1,28 @@
 #pragma once
 
-#include <array>
+#include "analysis/log_blocks.h"
+
 #include <cstdint>
-#include <span>
 
 namespace quorvane::analysis {
-
-// The standard error of the mean of `values`: their spread over the square root of their
-// count. Not a number for fewer than two values.
-double meanStandardError(std::span<const double> values);
 
 // The growth of a small distance over the measured steps, gathered in kCount blocks so that the
 // spread of the blocks' own exponents gives the standard error of the whole one.
 class GrowthBlocks {
 public:
-    static constexpr std::uint64_t kCount = 10;
+    static constexpr std::uint64_t kCount = LogBlocks<1>::kBlocks;
 
     // Adds the growth from distance `from` to distance `to`, both above zero, over `steps`
     // steps, to the current block.
     void add(double to, double from, std::uint64_t steps)
     {
-        m_blocks[m_current].add(to, from);
-        m_blocks[m_current].steps += steps;
+        m_growth.multiply(0, to, from);
+        m_growth.addSteps(steps);
     }
     // Goes on to the next block; false after the last.
-    bool next() { return ++m_current < kCount; }
+    bool next() { return m_growth.next(); }
     // The block the growth goes to, from 0.
-    std::uint64_t current() const { return m_current; }
+    std::uint64_t current() const { return m_growth.current(); }
 
     // The steps whose growth the blocks hold.
     std::uint64_t steps() const;
@@ -37,20 +33,8 @@ public:
     double standardError() const;
 
 private:
-    // A block's growth: the sum of ln(d / d0) over its periods is sum + ln(product). The
-    // factors d / d0 are multiplied up and their logarithm taken only when the product leaves
-    // [1e-100, 1e100], which spares a logarithm at nearly every measurement.
-    struct Block {
-        double sum = 0;
-        double product = 1;
-        std::uint64_t steps = 0;
-
-        void add(double to, double from);
-        double growth() const;
-    };
-
-    std::array<Block, kCount> m_blocks {};
-    std::uint64_t m_current = 0;
+    // A block's growth is the sum of ln(d / d0) over its periods (see LogSum).
+    LogBlocks<1> m_growth;
 };
 
 } // namespace quorvane::analysis

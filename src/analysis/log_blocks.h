@@ -1,13 +1,16 @@
 #pragma once
 
-#include "analysis/growth_blocks.h"
-
 #include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 namespace quorvane::analysis {
+
+// The standard error of the mean of `values`: their spread over the square root of their
+// count. Not a number for fewer than two values.
+double meanStandardError(std::span<const double> values);
 
 // The sum of the logarithms of many factors, taking a logarithm only now and then: the factors
 // are multiplied up, and the product's logarithm is added only when it leaves [1e-100, 1e100],
@@ -18,7 +21,6 @@ struct LogSum {
 
     void multiply(double factor)
     {
-        constexpr double kWide = 1e100;
         if (!(factor >= 1 / kWide && factor <= kWide)) [[unlikely]] {
             sum += std::log(factor);
             return;
@@ -29,22 +31,33 @@ struct LogSum {
             product = 1;
         }
     }
+    // Multiplies by to / from, both above zero. A quotient outside the range, which may even
+    // have overflowed, adds ln to - ln from.
+    void multiply(double to, double from);
     double total() const { return sum + std::log(product); }
+
+    // The product is kept within [1 / kWide, kWide], far from where it would lose precision.
+    static constexpr double kWide = 1e100;
 };
 
-// Count quantities measured as sums of logarithms over the same steps, gathered in
-// GrowthBlocks::kCount blocks so that the spread of the blocks' own rates gives the standard
-// error of the whole one, as GrowthBlocks does for one.
+// Count quantities measured as sums of logarithms over the same steps, gathered in kBlocks
+// blocks so that the spread of the blocks' own rates gives the standard error of the whole one.
 template <std::size_t Count> class LogBlocks {
 public:
-    static constexpr std::uint64_t kBlocks = GrowthBlocks::kCount;
+    static constexpr std::uint64_t kBlocks = 10;
 
     // Multiplies quantity k of the current block by `factor`, 0 or more.
     void multiply(std::size_t k, double factor) { m_blocks[m_current].logs[k].multiply(factor); }
+    // Multiplies quantity k of the current block by to / from, both above zero.
+    void multiply(std::size_t k, double to, double from)
+    {
+        m_blocks[m_current].logs[k].multiply(to, from);
+    }
     // Adds steps to the current block.
     void addSteps(std::uint64_t steps) { m_blocks[m_current].steps += steps; }
     // Goes on to the next block; false after the last.
     bool next() { return ++m_current < kBlocks; }
+    // The block the quantities go to, from 0.
     std::uint64_t current() const { return m_current; }
 
     // The steps the blocks hold.

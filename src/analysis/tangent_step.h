@@ -1,7 +1,7 @@
 #pragma once
 
 #include "analysis/dual.h"
-#include "run/window_vars.h"
+#include "run/attractor.h"
 
 #include <array>
 #include <cstddef>
@@ -47,27 +47,8 @@ private:
         return {{(o.*kSlots[I]).v...}, {(o.*kSlots[I]).d...}};
     }
 
-    // The dual orbit's slot that holds what `slot` holds in the double one.
-    static constexpr Number BasicOrbit<Number>::*sameSlot(double Orbit::*slot)
-    {
-        if (slot == &Orbit::x)
-            return &BasicOrbit<Number>::x;
-        if (slot == &Orbit::xNext)
-            return &BasicOrbit<Number>::xNext;
-        if (slot == &Orbit::y)
-            return &BasicOrbit<Number>::y;
-        if (slot == &Orbit::yNext)
-            return &BasicOrbit<Number>::yNext;
-        return &BasicOrbit<Number>::z;
-    }
-    static constexpr std::array<Number BasicOrbit<Number>::*, kDim> dualSlots()
-    {
-        std::array<Number BasicOrbit<Number>::*, kDim> s {};
-        for (std::size_t i = 0; i < kDim; ++i)
-            s[i] = sameSlot(A::pumpState.members[i]);
-        return s;
-    }
-    static constexpr std::array<Number BasicOrbit<Number>::*, kDim> kSlots = dualSlots();
+    // The dual orbit's slots that hold the state at the pump.
+    static constexpr auto kSlots = pumpStateSlots<A, Number>();
 };
 
 } // namespace quorvane::analysis

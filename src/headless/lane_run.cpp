@@ -31,29 +31,6 @@ namespace {
 
 using Access = LaneRun::Access;
 
-// The five slots of an orbit, in order, for any number type.
-template <class T>
-constexpr std::array<T BasicOrbit<T>::*, 5> kSlots = {&BasicOrbit<T>::x, &BasicOrbit<T>::xNext,
-    &BasicOrbit<T>::y, &BasicOrbit<T>::yNext, &BasicOrbit<T>::z};
-
-constexpr std::size_t slotNumber(double Orbit::*member)
-{
-    std::size_t i = 0;
-    while (kSlots<double>[i] != member)
-        ++i;
-    return i;
-}
-
-// The slots that hold A's state at the pump, as members of an orbit of T.
-template <Attractor A, class T> constexpr auto stateSlots()
-{
-    constexpr StateSlots slots = A::pumpState;
-    std::array<T BasicOrbit<T>::*, slots.count> members {};
-    for (std::size_t i = 0; i < slots.count; ++i)
-        members[i] = kSlots<T>[slotNumber(slots.members[i])];
-    return members;
-}
-
 // 0 where every state slot of both orbits is a number, and not a number where one is not:
 // v - v is 0 for every number and not a number for infinity or not a number. Always inlined,
 // as everything is that the AVX2 code below calls with lanes (see lanes.h). The slots are
@@ -61,7 +38,7 @@ template <Attractor A, class T> constexpr auto stateSlots()
 template <Attractor A, class T, std::size_t... I>
 [[gnu::always_inline]] inline T stateResidue(const StepVars<T>& v, std::index_sequence<I...>)
 {
-    constexpr auto slots = stateSlots<A, T>();
+    constexpr auto slots = pumpStateSlots<A, T>();
     return (T(0.0) + ...
         + ((v.orbit1.*slots[I] - v.orbit1.*slots[I]) + (v.orbit2.*slots[I] - v.orbit2.*slots[I])));
 }

@@ -74,4 +74,24 @@ struct StateSlots {
     std::span<double Orbit::*const> view() const { return {members.data(), count}; }
 };
 
+// The five slots of an orbit, in order, for any number type.
+template <class T>
+inline constexpr std::array<T BasicOrbit<T>::*, 5> kOrbitSlots = {&BasicOrbit<T>::x,
+    &BasicOrbit<T>::xNext, &BasicOrbit<T>::y, &BasicOrbit<T>::yNext, &BasicOrbit<T>::z};
+
+// The slots that hold A's state at the pump (A::pumpState) as members of an orbit of number
+// type T: where a step written over T (see run/number.h) keeps that state.
+template <class A, class T> constexpr auto pumpStateSlots()
+{
+    constexpr StateSlots state = A::pumpState;
+    std::array<T BasicOrbit<T>::*, state.count> members {};
+    for (std::size_t i = 0; i < state.count; ++i) {
+        std::size_t slot = 0;
+        while (kOrbitSlots<double>[slot] != state.members[i])
+            ++slot;
+        members[i] = kOrbitSlots<T>[slot];
+    }
+    return members;
+}
+
 } // namespace quorvane
